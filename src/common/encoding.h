@@ -1,0 +1,32 @@
+// UTF-8 <-> CP949 conversion, used only at the edges (UI, terminal, paths written into
+// CP949 files). Conversion is all or nothing: text CP949 cannot hold is never stored
+// half-converted.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace selvanor::encoding {
+
+struct Conversion {
+  std::optional<std::string> text;  // the converted text; empty optional on failure
+  std::string offending;            // on failure: the first character that did not convert
+                                    // (in the source encoding), or the bad bytes
+  explicit operator bool() const { return text.has_value(); }
+};
+
+[[nodiscard]] Conversion utf8ToCp949(std::string_view utf8);
+[[nodiscard]] Conversion cp949ToUtf8(std::string_view cp949);
+
+// For display only: bytes that are not valid CP949 become U+FFFD.
+[[nodiscard]] std::string cp949ToUtf8Lossy(std::string_view cp949);
+
+// A UTF-8 literal known to be representable in CP949 (program constants such as class
+// names of the tag set). Aborts on a programming error.
+[[nodiscard]] std::string cp949Literal(std::string_view utf8);
+
+// Korean message for a refused conversion, naming the character: shown by the UI and CLI.
+[[nodiscard]] std::string unencodableMessage(std::string_view offendingUtf8);
+
+}  // namespace selvanor::encoding

@@ -1,0 +1,22 @@
+// Result codes of the file operations. 0 is success; each failure also writes one English
+// diagnostic line through the diagnostics sink. Nothing is thrown across subsystems.
+#pragma once
+
+namespace selvanor {
+
+using ResultCode = int;
+
+namespace result {
+inline constexpr ResultCode kOk = 0;
+inline constexpr ResultCode kFormatError = -1;          // malformed input line
+inline constexpr ResultCode kListFormatError = -99;     // malformed auto-correction list
+inline constexpr ResultCode kAlreadyExists = -510;      // entry exists and was kept
+inline constexpr ResultCode kTextFileError = -600;      // text file could not be opened
+inline constexpr ResultCode kOpenError = -700;          // database or cursor could not be opened
+inline constexpr ResultCode kInsertError = -710;        // record could not be stored
+inline constexpr ResultCode kRemoveError = -720;        // record or file could not be removed
+inline constexpr ResultCode kNothingToRead = -730;      // empty file, or the get failed
+inline constexpr ResultCode kKeyNotFound = -810;        // key looked up is not in the file
+}  // namespace result
+
+}  // namespace selvanor
