@@ -1,0 +1,62 @@
+#include "store/build_decisions.h"
+
+#include "common/cp949.h"
+#include "common/encoding.h"
+#include "common/files.h"
+#include "store/serial_numbers.h"
+
+namespace selvanor::build {
+
+BuildPlan planDocumentBuild(const std::string& input, const std::string& output,
+                            const std::string& openDocument) {
+  BuildPlan plan;
+  if (input.empty()) {
+    plan.refusal = msg::kChooseInput;
+  } else if (!openDocument.empty() && !output.empty() && sameFile(output, openDocument)) {
+    plan.refusal = msg::kOutputInUse;
+  } else {
+    switch (detectSerialNumbers(input)) {
+      case SerialDetection::Unreadable:
+        plan.refusal = msg::kCannotCreate;
+        break;
+      case SerialDetection::NoSerials:
+        plan.needsPrefix = true;
+        break;
+      case SerialDetection::HasSerials:
+        break;
+    }
+  }
+  return plan;
+}
+
+std::optional<std::string> checkSerialPrefix(std::string_view prefix) {
+  if (cp949::charCount(prefix) != kSerialPrefixLength) return std::string(msg::kEnterPrefix);
+  if (cp949::findAnyOf(prefix, " \t\r\n") != std::string_view::npos) {
+    return std::string(msg::kPrefixHasBlank);
+  }
+  return std::nullopt;
+}
+
+std::string outcomeMessage(ResultCode result, std::string_view lastSerial) {
+  switch (result) {
+    case result::kOk:
+      return msg::kBuilt;
+    case result::kTextFileError:
+      return msg::kInputUnreadable;
+    case result::kOpenError:
+      return msg::kOutputNotCreated;
+    case result::kInsertError:
+      return msg::kOutputNotWritten;
+    default:
+      return "[" + encoding::cp949ToUtf8Lossy(lastSerial) + "] 일련번호에서 형식오류가 발생했습니다.";
+  }
+}
+
+std::string defaultOutputPath(const std::string& input) {
+  const std::size_t dot = input.rfind('.');
+  const std::size_t slash = input.rfind('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return input + ".id";
+  return input.substr(0, dot + 1) + "id";
+}
+
+}  // namespace selvanor::build

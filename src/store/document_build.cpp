@@ -1,0 +1,95 @@
+// Building analysis documents from analysed text, and the numbered copy of a text.
+#include <cstdio>
+
+#include "common/cp949.h"
+#include "common/diagnostics.h"
+#include "common/files.h"
+#include "store/codecs.h"
+#include "store/dbwrap.h"
+#include "store/serial_numbers.h"
+#include "store/storage.h"
+
+namespace selvanor {
+
+ParsedLine DBWrap::parseLine(std::string_view line, bool attachDa) {
+  ParsedLine parsed = selvanor::parseLine(line, attachDa);
+  lastSerial_ = parsed.record.serial;
+  return parsed;
+}
+
+ResultCode DBWrap::addIndex(const std::string& input, const std::string& output,
+                            std::string_view prefix) {
+  LineReader reader(input);
+  if (!reader.isOpen()) {
+    writeDiagnostic("DBWrap::addIndex => open error of read file\n");
+    return result::kTextFileError;
+  }
+  FileReplacement target(output);
+  FilePtr out = openFile(target.temporaryPath(), "wb");
+  if (!out) {
+    writeDiagnostic("DBWrap::addIndex => open error of write file\n");
+    return result::kTextFileError;
+  }
+  unsigned long count = 0;
+  bool ok = true;
+  while (auto line = reader.next()) {
+    const std::string_view trimmed = cp949::trim(*line);
+    if (trimmed.empty()) continue;
+    std::string text = " " + makeSerial(prefix, ++count) + "  ";
+    text.append(trimmed);
+    text += '\n';
+    ok = ok && std::fwrite(text.data(), 1, text.size(), out.get()) == text.size();
+  }
+  ok = ok && !reader.failed() && std::fclose(out.release()) == 0;
+  if (!ok || !target.commit()) {
+    writeDiagnostic("DBWrap::addIndex => write error of write file\n");
+    return result::kTextFileError;
+  }
+  return result::kOk;
+}
+
+ResultCode DBWrap::makeBunsukDB(const std::string& input, const std::string& output,
+                                std::string_view prefix, SerialMode mode, bool attachDa) {
+  static constexpr std::string_view kOp = "makeBunsukDB";
+  lastSerial_.clear();
+  // Generated serials are made while reading: the result is the document the numbered
+  // copy would give, without writing that copy beside the user's text.
+  LineReader reader(input);
+  if (!reader.isOpen()) {
+    reportStoreError(kOp, "open error of read file");
+    return result::kTextFileError;
+  }
+  FileReplacement target(output);
+  Storage doc;
+  if (!doc.openWithCursor(target.temporaryPath())) {
+    reportStoreError(kOp, "DB open error");
+    return result::kOpenError;
+  }
+  unsigned long count = 0;
+  std::string value;
+  while (auto line = reader.next()) {
+    const std::string_view trimmed = cp949::trim(*line);
+    if (trimmed.empty()) continue;
+    ParsedLine parsed = mode == SerialMode::Numbered
+                            ? parseLine(trimmed, attachDa)
+                            : parseUnnumberedLine(makeSerial(prefix, ++count), trimmed, attachDa);
+    if (mode == SerialMode::Generate) lastSerial_ = parsed.record.serial;
+    if (parsed.status != result::kOk) return result::kFormatError;
+    value = codec::encodeRecord(parsed.record);
+    if (!doc.put(parsed.record.serial, value)) {
+      reportStoreError(kOp, "DB insert error");
+      return result::kInsertError;
+    }
+  }
+  if (reader.failed()) {
+    reportStoreError(kOp, "read error of read file");
+    return result::kTextFileError;
+  }
+  if (!doc.close() || !target.commit()) {
+    reportStoreError(kOp, "DB write error");
+    return result::kInsertError;
+  }
+  return result::kOk;
+}
+
+}  // namespace selvanor

@@ -1,0 +1,49 @@
+#include "store/serial_numbers.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <algorithm>
+
+#include "common/files.h"
+
+namespace selvanor {
+
+SerialDetection detectSerialNumbers(const std::string& path) {
+  FilePtr f = openFile(path, "rb");
+  if (!f) return SerialDetection::Unreadable;
+  // Whole lines are read so that a long first line is not taken for two lines.
+  char* buffer = nullptr;
+  std::size_t capacity = 0;
+  std::string heads[3];
+  bool complete = true;
+  for (auto& head : heads) {
+    const ssize_t n = getline(&buffer, &capacity, f.get());
+    if (n < 0) {
+      complete = false;
+      break;
+    }
+    // The line end is kept: a line shorter than 7 bytes is compared whole with it.
+    head.assign(buffer, std::min<std::size_t>(static_cast<std::size_t>(n), 7));
+  }
+  std::free(buffer);
+  if (!complete) return SerialDetection::Unreadable;
+  return heads[0] == heads[1] && heads[1] == heads[2] ? SerialDetection::HasSerials
+                                                     : SerialDetection::NoSerials;
+}
+
+std::string makeSerial(std::string_view prefix, unsigned long lineNumber) {
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%06lu0", lineNumber);
+  std::string serial(prefix);
+  serial += digits;
+  return serial;
+}
+
+std::string numberedCopyPath(const std::string& input) {
+  const std::size_t dot = input.rfind('.');
+  const std::size_t slash = input.rfind('/');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (hasExtension ? input.substr(0, dot) : input) + "_new.txt";
+}
+
+}  // namespace selvanor

@@ -1,0 +1,96 @@
+// One Berkeley DB B-tree with the system's fixed configuration and one cursor.
+//
+// Every file of the system is a B-tree with record numbers (DB_RECNUM), 4096-byte pages,
+// no duplicates and the default byte-order key comparison; that is the file format and
+// never changes. The cache size is a runtime choice (1 MB unless set before opening).
+// Keys and values are raw bytes; the value codecs (store/codecs.h) give them meaning.
+#pragma once
+
+#include <db.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace selvanor {
+
+enum class OpenMode {
+  CreateIfMissing,  // DB_CREATE: a missing file is created empty
+  ExistingOnly,     // a missing file is an open failure (readers, exports, checks)
+};
+
+class Storage {
+ public:
+  static constexpr std::uint32_t kPageSize = 4096;
+  static constexpr std::uint32_t kDefaultCacheBytes = 1024 * 1024;
+
+  Storage();
+  ~Storage();  // closes cursor and database
+  Storage(const Storage&) = delete;
+  Storage& operator=(const Storage&) = delete;
+
+  // Cache size for the next configure(); call before opening.
+  void setCacheSize(std::uint32_t bytes) { cacheBytes_ = bytes; }
+
+  // The three open forms. configure() creates and configures the handle; the caller then
+  // opens it (openConfigured, e.g. with a sub-database name). open() does both;
+  // openWithCursor() also opens the cursor, whose failure counts as a failed open.
+  // A handle whose open failed is closed at once; the object can be opened again.
+  [[nodiscard]] bool configure();
+  [[nodiscard]] bool openConfigured(const std::string& file, const char* subDatabase = nullptr,
+                                    OpenMode mode = OpenMode::CreateIfMissing);
+  [[nodiscard]] bool open(const std::string& file, const char* subDatabase = nullptr,
+                          OpenMode mode = OpenMode::CreateIfMissing);
+  [[nodiscard]] bool openCursor();
+  [[nodiscard]] bool openWithCursor(const std::string& file, const char* subDatabase = nullptr,
+                                    OpenMode mode = OpenMode::CreateIfMissing);
+
+  bool isOpen() const { return opened_; }
+  const std::string& fileName() const { return file_; }
+
+  // Record operations. put replaces an existing value. get and the cursor moves make the
+  // record readable through key()/value().
+  [[nodiscard]] bool put(std::string_view key, std::string_view value);
+  [[nodiscard]] bool get(std::string_view key);
+  [[nodiscard]] bool del(std::string_view key);
+
+  // Cursor moves; false when there is no such record (or the cursor is not open).
+  [[nodiscard]] bool first();
+  [[nodiscard]] bool next();
+  [[nodiscard]] bool last();
+  [[nodiscard]] bool prev();
+  // Positions on the 1-based record number `recno` in key order (DB_SET_RECNO).
+  [[nodiscard]] bool seekRecord(std::uint32_t recno);
+  // Record number of the cursor's record, if the cursor stands on one.
+  [[nodiscard]] std::optional<std::uint32_t> currentRecordNumber();
+  // Exact number of records, read from the tree's record counts (no walk).
+  [[nodiscard]] std::optional<std::uint32_t> recordCount();
+
+  // Key and value of the record last read by get() or a cursor move. The bytes stay valid
+  // until the next get/move, or close.
+  std::string_view key() const { return {static_cast<const char*>(key_.data), key_.size}; }
+  std::string_view value() const { return {static_cast<const char*>(value_.data), value_.size}; }
+
+  bool sync();
+  // Closes the cursor, then the database (which writes out its cache). False when that
+  // write failed. Safe to call twice.
+  bool close();
+
+  // Berkeley DB return code of the last call (0 = success).
+  int lastResult() const { return lastResult_; }
+
+ private:
+  bool cursorGet(std::uint32_t flag);
+
+  DB* db_ = nullptr;
+  DBC* cursor_ = nullptr;
+  DBT key_{};    // realloc'ed buffers owned by this object
+  DBT value_{};
+  std::string file_;
+  std::uint32_t cacheBytes_ = kDefaultCacheBytes;
+  int lastResult_ = 0;
+  bool opened_ = false;
+};
+
+}  // namespace selvanor

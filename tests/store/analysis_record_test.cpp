@@ -1,0 +1,99 @@
+#include "store/analysis_record.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+namespace selvanor {
+namespace {
+
+using test::k;
+using test::u;
+
+struct NormaliseCase {
+  const char* input;
+  bool attachDa;
+  const char* expected;  // after parseLine's upper-casing
+};
+
+class AnalysisNormalisation : public ::testing::TestWithParam<NormaliseCase> {};
+
+TEST_P(AnalysisNormalisation, GivesTheNormalisedAnalysis) {
+  const NormaliseCase& c = GetParam();
+  const ParsedLine p = parseLine(k("12345670000010 먹었다 ") + k(c.input), c.attachDa);
+  ASSERT_EQ(p.status, result::kOk);
+  EXPECT_EQ(u(p.record.analysis), c.expected) << "input: " << c.input;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WorkedExamples, AnalysisNormalisation,
+    ::testing::Values(NormaliseCase{"먹/VV+었/EP+다/EF", false, "먹/VV + 었/EP + 다/EF"},
+                      NormaliseCase{"먹/VV+었/EP+다/EF", true, "먹다/VV + 었/EP + 다/EF"},
+                      NormaliseCase{"먹 / vv + 었/ep", false, "먹/VV + 었/EP"},
+                      NormaliseCase{"먹VV+었EP", false, "먹/VV + 었/EP"},
+                      NormaliseCase{"먹", false, "먹/?"},
+                      NormaliseCase{"a/NN++b/NN", false, "A/NN + /? + B/NN"},
+                      NormaliseCase{"a/NN+", false, "A/NN"},
+                      NormaliseCase{"a/NN++", false, "A/NN + /?"},
+                      NormaliseCase{"+a/NN", false, "/? + A/NN"},
+                      NormaliseCase{"가다/VV", true, "가다/VV"},
+                      NormaliseCase{"먹01/VV", true, "먹다01/VV"},
+                      NormaliseCase{"먹다01/VV", true, "먹다01/VV"},  // not doubled on re-import
+                      NormaliseCase{"먹01*/VV", true, "먹01다*/VV"},
+                      NormaliseCase{"먹*/VV", true, "먹다*/VV"},
+                      NormaliseCase{"먹다*/VV", true, "먹다*/VV"},
+                      NormaliseCase{"먹다★/VV", true, "먹다★/VV"},
+                      NormaliseCase{"1가다/VV", true, "1가다/VV"},
+                      NormaliseCase{"먹★/VV", true, "먹다★/VV"},
+                      NormaliseCase{"먹/NNG", true, "먹/NNG"},
+                      NormaliseCase{"먹/vv", true, "먹다/VV"},
+                      NormaliseCase{"먹VA", true, "먹다/VA"},
+                      NormaliseCase{"먹/V", true, "먹다/V"},
+                      NormaliseCase{"/VV", true, "다/VV"}));
+
+TEST(AnalysisNormalisation, NeverSplitsTwoByteCharacters) {
+  // 갂 = 81 41 and 갵 = 81 61: their second bytes look like "A" and "a".
+  EXPECT_EQ(normalizeAnalysis("\x81\x41VV", false), "\x81\x41/VV");
+  EXPECT_EQ(normalizeAnalysis("\x81\x61", false), "\x81\x61/?");
+  const ParsedLine p = parseLine("S1 w \x81\x61/nng", false);
+  EXPECT_EQ(p.record.analysis, "\x81\x61/NNG");  // the syllable is not upper-cased
+  EXPECT_EQ(p.record.word, "w");
+  // A form ending in the byte pair of 다 only across characters does not end in 다.
+  EXPECT_EQ(attachDaToForm(k("가다")), k("가다"));
+  EXPECT_EQ(attachDaToForm("\x81\x41"), "\x81\x41" + k("다"));
+}
+
+TEST(LineParsing, SplitsSerialWordAndAnalysis) {
+  const ParsedLine p = parseLine(k("\t12345670000010   먹었다\t먹/VV + 었/EP  +다/EF  "), false);
+  ASSERT_EQ(p.status, result::kOk);
+  EXPECT_EQ(p.record.serial, "12345670000010");
+  EXPECT_EQ(u(p.record.word), "먹었다");
+  EXPECT_EQ(u(p.record.analysis), "먹/VV + 었/EP + 다/EF");
+}
+
+TEST(LineParsing, MissingFieldIsAFormatErrorThatKeepsTheSerial) {
+  ParsedLine p = parseLine(k("12345670000010 먹었다"), false);
+  EXPECT_EQ(p.status, result::kFormatError);
+  EXPECT_EQ(p.record.serial, "12345670000010");
+  p = parseLine("", false);
+  EXPECT_EQ(p.status, result::kFormatError);
+  EXPECT_EQ(p.record.serial, "");
+  p = parseUnnumberedLine("S0000010", k("먹었다"), false);
+  EXPECT_EQ(p.status, result::kFormatError);
+  EXPECT_EQ(p.record.serial, "S0000010");
+}
+
+TEST(LineParsing, TakesLongLinesWhole) {
+  const std::string analysis = [] {
+    std::string a;
+    for (int i = 0; i < 200; ++i) a += (i ? "+" : "") + k("먹") + "/NNG";
+    return a;
+  }();
+  const ParsedLine p = parseLine("S1 w " + analysis, false);
+  ASSERT_EQ(p.status, result::kOk);
+  EXPECT_GT(analysis.size(), 499u);
+  EXPECT_EQ(p.record.analysis.size(), analysis.size() + 199 * 2);
+}
+
+}  // namespace
+}  // namespace selvanor

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "common/diagnostics.h"
+#include "common/files.h"
+#include "store/build_decisions.h"
+#include "store/dbwrap.h"
+#include "store/document_cursor.h"
+#include "store/serial_numbers.h"
+#include "support/test_support.h"
+
+namespace selvanor {
+namespace {
+
+using test::k;
+using test::readFile;
+using test::writeFile;
+
+std::vector<AnalysisRecord> readDocument(const std::string& file) {
+  std::vector<AnalysisRecord> out;
+  DocumentCursor c;
+  if (c.open(file, OpenMode::ExistingOnly) != result::kOk) return out;
+  for (auto s = c.first(); s == DocumentCursor::kRead; s = c.next()) out.push_back(c.current());
+  return out;
+}
+
+class DocumentBuild : public ::testing::Test {
+ protected:
+  test::ScratchDir dir;
+  std::string input = dir.file("corpus.txt");
+  std::string output = dir.file("corpus.id");
+  DBWrap db;
+  DiagnosticCapture diag;
+};
+
+TEST_F(DocumentBuild, NumberedInputGivesOneRecordPerLineInSerialOrder) {
+  writeFile(input, k("S0000030 셋 셋/NR\r\n\nS0000010 하나 하나/NR\n  \t\nS0000020 둘 둘/nr\n"));
+  ASSERT_EQ(db.makeBunsukDB(input, output, "", SerialMode::Numbered, true), result::kOk);
+  const auto records = readDocument(output);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[0], (AnalysisRecord{"S0000010", k("하나"), k("하나/NR")}));
+  EXPECT_EQ(records[1].analysis, k("둘/NR"));
+  EXPECT_EQ(records[2].serial, "S0000030");
+  EXPECT_EQ(diag.text(), "");
+}
+
+TEST_F(DocumentBuild, LaterDuplicateSerialReplacesEarlier) {
+  writeFile(input, k("S1 먼저 먼저/MAG\nS1 나중 나중/NNG\n"));
+  ASSERT_EQ(db.makeBunsukDB(input, output, "", SerialMode::Numbered, false), result::kOk);
+  const auto records = readDocument(output);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].word, k("나중"));
+}
+
+TEST_F(DocumentBuild, GeneratedSerialsFollowNonEmptyLinesAndLeaveNoCopy) {
+  writeFile(input, k("먹었다 먹/VV+었/EP+다/EF\n\n갔다 가/VV+았/EP+다/EF\n책 책/NNG\n"));
+  ASSERT_EQ(db.makeBunsukDB(input, output, "1234567", SerialMode::Generate, true), result::kOk);
+  const auto records = readDocument(output);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[0].serial, "12345670000010");
+  EXPECT_EQ(records[0].analysis, k("먹다/VV + 었/EP + 다/EF"));
+  EXPECT_EQ(records[1].serial, "12345670000020");
+  EXPECT_EQ(records[2].serial, "12345670000030");
+  EXPECT_FALSE(fileExists(numberedCopyPath(input)));
+}
+
+TEST_F(DocumentBuild, GeneratedSerialsMatchTheNumberedCopy) {
+  // Building from the numbered copy gives the same document as generating on the fly.
+  writeFile(input, k("  먹었다\t먹VV+었EP+다EF  \n하늘 하늘/NNG\n"));
+  ASSERT_EQ(db.addIndex(input, dir.file("copy.txt"), "1234567"), result::kOk);
+  EXPECT_EQ(readFile(dir.file("copy.txt")),
+            k(" 12345670000010  먹었다\t먹VV+었EP+다EF\n 12345670000020  하늘 하늘/NNG\n"));
+  ASSERT_EQ(db.makeBunsukDB(dir.file("copy.txt"), dir.file("a.id"), "", SerialMode::Numbered, true),
+            result::kOk);
+  ASSERT_EQ(db.makeBunsukDB(input, dir.file("b.id"), "1234567", SerialMode::Generate, true),
+            result::kOk);
+  EXPECT_EQ(readDocument(dir.file("a.id")), readDocument(dir.file("b.id")));
+}
+
+TEST_F(DocumentBuild, FormatErrorReportsTheSerialAndKeepsThePreviousDocument) {
+  writeFile(input, k("S1 하나 하나/NR\nS2 둘 둘/NR\nS3 셋 셋/NR\n"));
+  ASSERT_EQ(db.makeBunsukDB(input, output, "", SerialMode::Numbered, false), result::kOk);
+  writeFile(input, k("T1 하나 하나/NR\nT2 둘 둘/NR\nT3 셋\nT4 넷 넷/NR\n"));
+  EXPECT_EQ(db.makeBunsukDB(input, output, "", SerialMode::Numbered, false), result::kFormatError);
+  EXPECT_EQ(db.lastSerial(), "T3");
+  const auto records = readDocument(output);
+  ASSERT_EQ(records.size(), 3u);  // the earlier document, untouched
+  EXPECT_EQ(records[0].serial, "S1");
+  EXPECT_EQ(build::outcomeMessage(result::kFormatError, db.lastSerial()),
+            "[T3] 일련번호에서 형식오류가 발생했습니다.");
+}
+
+TEST_F(DocumentBuild, FormatErrorWithGeneratedSerialsNamesTheGeneratedSerial) {
+  writeFile(input, k("하나 하나/NR\n둘\n"));
+  EXPECT_EQ(db.makeBunsukDB(input, output, "ABCDEFG", SerialMode::Generate, false),
+            result::kFormatError);
+  EXPECT_EQ(db.lastSerial(), "ABCDEFG0000020");
+  EXPECT_FALSE(fileExists(output));
+}
+
+TEST_F(DocumentBuild, RebuildReplacesTheWholeDocument) {
+  writeFile(input, k("S1 하나 하나/NR\nS2 둘 둘/NR\n"));
+  ASSERT_EQ(db.makeBunsukDB(input, output, "", SerialMode::Numbered, false), result::kOk);
+  writeFile(input, k("S3 셋 셋/NR\n"));
+  ASSERT_EQ(db.makeBunsukDB(input, output, "", SerialMode::Numbered, false), result::kOk);
+  const auto records = readDocument(output);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].serial, "S3");
+}
+
+TEST_F(DocumentBuild, LongLinesAreOneRecord) {
+  std::string analysis;
+  for (int i = 0; i < 150; ++i) analysis += (i ? " + " : "") + k("가나") + "/NNG";
+  writeFile(input, "S1 w " + analysis + "\nS2 v x/SL\n");
+  ASSERT_GT(analysis.size(), 499u);
+  ASSERT_EQ(db.makeBunsukDB(input, output, "", SerialMode::Numbered, false), result::kOk);
+  const auto records = readDocument(output);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].analysis, analysis);
+}
+
+TEST_F(DocumentBuild, ReadAndWriteFailuresAreNotFormatErrors) {
+  writeFile(output, "precious");
+  EXPECT_EQ(db.makeBunsukDB(dir.file("missing.txt"), output, "", SerialMode::Numbered, false),
+            result::kTextFileError);
+  EXPECT_EQ(diag.text(), "DBWrap::makeBunsukDB => open error of read file\n");
+  EXPECT_EQ(readFile(output), "precious");
+  EXPECT_EQ(build::outcomeMessage(result::kTextFileError, ""), build::msg::kInputUnreadable);
+
+  writeFile(input, "S1 a a/NNG\n");
+  diag.clear();
+  EXPECT_EQ(db.makeBunsukDB(input, dir.file("no-folder/x.id"), "", SerialMode::Numbered, false),
+            result::kOpenError);
+  EXPECT_EQ(diag.text(), "DBWrap::makeBunsukDB => DB open error\n");
+  EXPECT_EQ(build::outcomeMessage(result::kOpenError, ""), build::msg::kOutputNotCreated);
+}
+
+TEST(SerialNumbers, DetectionComparesTheFirstSevenBytesOfThreeLines) {
+  test::ScratchDir dir;
+  const auto detect = [&](std::string_view text) {
+    writeFile(dir.file("t.txt"), text);
+    return detectSerialNumbers(dir.file("t.txt"));
+  };
+  EXPECT_EQ(detect("ABCDEFG0000010 a a/NNG\nABCDEFG0000020 b b/NNG\nABCDEFG0000030 c c/NNG\n"),
+            SerialDetection::HasSerials);
+  EXPECT_EQ(detect("a a/NNG\nb b/NNG\nc c/NNG\n"), SerialDetection::NoSerials);
+  EXPECT_EQ(detect("ABCDEFG0000010 a a/NNG\nABCDEFG0000020 b b/NNG\n"), SerialDetection::Unreadable);
+  EXPECT_EQ(detect("ab\nab\nab"), SerialDetection::NoSerials);  // "ab" + line end vs "ab"
+  EXPECT_EQ(detect("ab\nab\nab\n"), SerialDetection::HasSerials);
+  EXPECT_EQ(detectSerialNumbers(dir.file("missing.txt")), SerialDetection::Unreadable);
+  // A first line longer than 255 bytes is still one line.
+  EXPECT_EQ(detect("ABCDEFG1 " + std::string(600, 'x') + "\nABCDEFG2 y\nABCDEFG3 z\n"),
+            SerialDetection::HasSerials);
+}
+
+TEST(SerialNumbers, GeneratedSerials) {
+  EXPECT_EQ(makeSerial("1234567", 3), "12345670000030");
+  EXPECT_EQ(makeSerial("1234567", 1000000), "123456710000000");  // 15 characters
+  EXPECT_EQ(numberedCopyPath("/d/corpus.txt"), "/d/corpus_new.txt");
+  EXPECT_EQ(numberedCopyPath("/d.x/corpus"), "/d.x/corpus_new.txt");
+}
+
+TEST(BuildDecisions, ChecksInTheDialogsOrder) {
+  test::ScratchDir dir;
+  const std::string in = dir.file("in.txt");
+  EXPECT_EQ(build::planDocumentBuild("", "o.id", "").refusal, build::msg::kChooseInput);
+  writeFile(dir.file("open.id"), "");
+  EXPECT_EQ(build::planDocumentBuild(in, dir.file("open.id"), dir.path() + "/./open.id").refusal,
+            build::msg::kOutputInUse);
+  writeFile(in, "a a/NNG\nb b/NNG\n");
+  EXPECT_EQ(build::planDocumentBuild(in, dir.file("o.id"), "").refusal, build::msg::kCannotCreate);
+  EXPECT_FALSE(fileExists(dir.file("o.id")));
+  writeFile(in, "a a/NNG\nb b/NNG\nc c/NNG\n");
+  auto plan = build::planDocumentBuild(in, dir.file("o.id"), dir.file("open.id"));
+  EXPECT_FALSE(plan.refusal);
+  EXPECT_TRUE(plan.needsPrefix);
+  EXPECT_EQ(plan.mode(), SerialMode::Generate);
+}
+
+TEST(BuildDecisions, SerialPrefixMustBeSevenCharactersWithoutBlanks) {
+  EXPECT_FALSE(build::checkSerialPrefix("1234567"));
+  EXPECT_FALSE(build::checkSerialPrefix(k("가나다라마바사")));  // characters, not bytes
+  EXPECT_EQ(build::checkSerialPrefix("123456"), build::msg::kEnterPrefix);
+  EXPECT_EQ(build::checkSerialPrefix(""), build::msg::kEnterPrefix);
+  EXPECT_EQ(build::checkSerialPrefix("12345678"), build::msg::kEnterPrefix);
+  EXPECT_EQ(build::checkSerialPrefix("123 567"), build::msg::kPrefixHasBlank);
+  EXPECT_EQ(build::defaultOutputPath("/d/a.txt"), "/d/a.id");
+  EXPECT_EQ(build::defaultOutputPath("/d.v/a"), "/d.v/a.id");
+  EXPECT_EQ(build::outcomeMessage(result::kOk, ""), build::msg::kBuilt);
+}
+
+}  // namespace
+}  // namespace selvanor
