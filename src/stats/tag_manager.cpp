@@ -1,0 +1,320 @@
+#include "stats/tag_manager.h"
+
+#include <cstdio>
+#include <optional>
+#include <utility>
+
+#include "common/cp949.h"
+#include "common/encoding.h"
+#include "common/files.h"
+
+namespace selvanor {
+namespace {
+
+constexpr char kEndByte = '\xFF';  // ends the parse outside an entry, a field inside one
+
+constexpr bool isTrailByte(unsigned char c) {
+  return (c >= 0x41 && c <= 0x5A) || (c >= 0x61 && c <= 0x7A) || (c >= 0x81 && c <= 0xFE);
+}
+
+// Start of the next character. A lead byte only pairs with a valid second byte, so a
+// damaged file (a lead byte before a line end, "/" or 0xFF) never hides a separator.
+std::size_t nextCharStrict(std::string_view s, std::size_t pos) {
+  if (cp949::isLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size() &&
+      isTrailByte(static_cast<unsigned char>(s[pos + 1]))) {
+    return pos + 2;
+  }
+  return pos + 1;
+}
+
+// Trimmed copy of a raw field; a CR standing before an LF inside it belongs to a CR LF
+// line end and is dropped, as a text-mode read would.
+std::string cleanField(std::string_view raw, bool upperCase) {
+  const std::string_view t = cp949::trim(raw);
+  std::string out;
+  out.reserve(t.size());
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n') continue;
+    out.push_back(t[i]);
+  }
+  if (upperCase) cp949::toUpperAscii(out);
+  return out;
+}
+
+}  // namespace
+
+bool TagNamesEqual(std::string_view a, std::string_view b) {
+  std::size_t i = 0, j = 0;
+  for (;;) {
+    while (i < a.size() && a[i] == ' ') ++i;
+    while (j < b.size() && b[j] == ' ') ++j;
+    if (i == a.size() || j == b.size()) return i == a.size() && j == b.size();
+    if (a[i] != b[j]) return false;
+    ++i;
+    ++j;
+  }
+}
+
+// Reads the tag file's bytes into the owner's class tree.
+class TagManager::Parser {
+ public:
+  Parser(std::string_view text, TagManager& owner) : text_(text), owner_(owner) {}
+
+  bool run() {
+    while (pos_ < text_.size()) {
+      const char c = text_[pos_];
+      if (c == kEndByte) return true;
+      if (c != '#') {
+        pos_ = nextCharStrict(text_, pos_);
+        continue;
+      }
+      ++pos_;
+      const char level = pos_ < text_.size() ? text_[pos_] : '\0';
+      if (level != '1' && level != '2' && level != '3') {
+        owner_.setError("#이후에 1,2,3 이외의 문자가 나옴..");
+        return false;
+      }
+      ++pos_;
+      if (level == '1') {
+        if (!addClass()) return false;
+      } else if (!addItem(level - '0')) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+ private:
+  // Raw bytes up to `terminator` or 0xFF (consumed) or the end of the text.
+  std::string_view readField(char terminator) {
+    const std::size_t start = pos_;
+    while (pos_ < text_.size()) {
+      const char c = text_[pos_];
+      if (c == terminator || c == kEndByte) {
+        const std::string_view field = text_.substr(start, pos_ - start);
+        ++pos_;
+        return field;
+      }
+      pos_ = nextCharStrict(text_, pos_);
+    }
+    return text_.substr(start);
+  }
+
+  bool checkLength(const std::string& field, std::size_t fieldStart) {
+    if (field.size() <= kMaxFieldBytes) return true;
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < fieldStart; ++i) {
+      if (text_[i] == '\n') ++line;
+    }
+    owner_.setError("태그 파일 " + std::to_string(line) + "번째 줄: 이름이나 태그가 " +
+                    std::to_string(kMaxFieldBytes) + "바이트보다 깁니다.");
+    return false;
+  }
+
+  bool addClass() {
+    const std::size_t start = pos_;
+    std::string name = cleanField(readField('\n'), false);
+    if (!checkLength(name, start)) return false;
+    owner_.classes_.push_back(TagNode{1, std::move(name), {}, {}});
+    currentClass_ = owner_.classes_.size() - 1;
+    return true;
+  }
+
+  bool addItem(int level) {
+    const std::size_t nameStart = pos_;
+    std::string name = cleanField(readField('/'), false);  // may run across line ends
+    const std::size_t tagStart = pos_;
+    std::string tag = cleanField(readField('\n'), true);
+    if (!checkLength(name, nameStart) || !checkLength(tag, tagStart)) return false;
+
+    TagNode node{level, std::move(name), std::move(tag), {}};
+    if (level == 2) {
+      if (!currentClass_) {
+        owner_.setError("레벨 1값이 입력되지 않은 상태에서 레벨2가 입력..");
+        return false;
+      }
+      auto& items = owner_.classes_[*currentClass_].children;
+      items.push_back(std::move(node));
+      currentItem_ = std::make_pair(*currentClass_, items.size() - 1);
+      return true;
+    }
+    if (level == 3) {
+      // The current item survives a new class line: a "#3" right after "#1" joins the
+      // last item of the previous class.
+      if (!currentItem_) {
+        owner_.setError("레벨 2값이 입력되지 않은 상태에서 레벨3가 입력..");
+        return false;
+      }
+      owner_.classes_[currentItem_->first].children[currentItem_->second].children.push_back(
+          std::move(node));
+      return true;
+    }
+    owner_.setError("잘못된 레벨 값이 입력되었습니다.");
+    return false;
+  }
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  TagManager& owner_;
+  // Indices, not pointers: appending to the vectors moves their elements.
+  std::optional<std::size_t> currentClass_;
+  std::optional<std::pair<std::size_t, std::size_t>> currentItem_;
+};
+
+bool TagManager::Load(const std::string& path) {
+  std::string text;
+  {
+    FilePtr file = openFile(path, "rb");
+    bool ok = file != nullptr;
+    if (ok) {
+      char buffer[65536];
+      std::size_t n = 0;
+      while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, n);
+      ok = std::ferror(file.get()) == 0;  // e.g. a folder opens but cannot be read
+    }
+    if (!ok) {
+      setError(path + " 파일을 열 수 없습니다.");
+      return false;
+    }
+  }
+
+  clear();
+  const bool parsed = Parser(text, *this).run();
+  loaded_ = true;
+  if (parsed) rebuildFlatLists();
+  return parsed;
+}
+
+void TagManager::clear() {
+  classes_.clear();
+  level2_.clear();
+  level3_.clear();
+  loaded_ = false;
+}
+
+void TagManager::rebuildFlatLists() {
+  level2_.clear();
+  level3_.clear();
+  for (const TagNode& cls : classes_) {
+    for (const TagNode& item : cls.children) {
+      level2_.push_back(TagNode{item.level, item.name, item.tag, {}});
+      for (const TagNode& sub : item.children) {
+        level3_.push_back(TagNode{sub.level, sub.name, sub.tag, {}});
+      }
+    }
+  }
+}
+
+void TagManager::setError(std::string message) {
+  if (message.size() > kMaxErrorBytes) {
+    // Cut at the start of a UTF-8 character.
+    std::size_t n = kMaxErrorBytes;
+    while (n > 0 && (static_cast<unsigned char>(message[n]) & 0xC0) == 0x80) --n;
+    message.resize(n);
+  }
+  lastError_ = std::move(message);
+}
+
+const std::vector<TagNode>* TagManager::GetClassList(int step) {
+  switch (step) {
+    case 1:
+      return &classes_;
+    case 2:
+      return &level2_;
+    case 3:
+      return &level3_;
+    default:
+      setError("GetClassList에 잘못된 step값이 입력되었습니다.");
+      return nullptr;
+  }
+}
+
+const TagNode* TagManager::FindEntry(std::string_view name, int level) const {
+  if (level < 0 || level > 3) return nullptr;
+  for (const TagNode& cls : classes_) {
+    if ((level == 0 || level == 1) && TagNamesEqual(cls.name, name)) return &cls;
+    if (level == 1) continue;
+    for (const TagNode& item : cls.children) {
+      if ((level == 0 || level == 2) && TagNamesEqual(item.name, name)) return &item;
+      if (level == 2) continue;
+      for (const TagNode& sub : item.children) {
+        if (TagNamesEqual(sub.name, name)) return &sub;
+      }
+    }
+  }
+  return nullptr;
+}
+
+const TagNode* TagManager::FindTag(std::string_view tag, int level) const {
+  if (level != 0 && level != 2 && level != 3) return nullptr;
+  const std::string upper = cp949::upperAscii(tag);
+  for (const TagNode& cls : classes_) {
+    for (const TagNode& item : cls.children) {
+      if (level != 3 && TagNamesEqual(item.tag, upper)) return &item;
+      if (level == 2) continue;
+      for (const TagNode& sub : item.children) {
+        if (TagNamesEqual(sub.tag, upper)) return &sub;
+      }
+    }
+  }
+  return nullptr;
+}
+
+void TagManager::CollectTags(std::string_view name, int level) {
+  switch (level) {
+    case 1:
+      if (const TagNode* cls = FindEntry(name, 1)) {
+        // Each item is looked up again by name, so of two same-named items in different
+        // classes the first one in the file supplies the tags for both.
+        for (const TagNode& item : cls->children) CollectTags(item.name, 2);
+      }
+      break;
+    case 2:
+      if (const TagNode* item = FindEntry(name, 2)) {
+        if (item->children.empty()) {
+          results_.push_back(item->tag);
+        } else {
+          for (const TagNode& sub : item->children) results_.push_back(sub.tag);
+        }
+      }
+      break;
+    case 3:
+      if (const TagNode* sub = FindEntry(name, 3)) results_.push_back(sub->tag);
+      break;
+    default:
+      break;
+  }
+}
+
+const std::vector<std::string>& TagManager::AllTags() {
+  results_.clear();
+  for (const TagNode& cls : classes_) CollectTags(cls.name, 1);
+  return results_;
+}
+
+const std::vector<std::string>& TagManager::ContentTags() {
+  static const std::string kClasses[] = {
+      encoding::cp949Literal("체언"), encoding::cp949Literal("용언"),
+      encoding::cp949Literal("수식 언"), encoding::cp949Literal("독 립언")};
+  // Extra tags counted as content words are listed under an item of this name.
+  static const std::string kCountedItem = encoding::cp949Literal("통계가치가 있는 범주");
+  results_.clear();
+  for (const std::string& name : kClasses) CollectTags(name, 1);
+  CollectTags(kCountedItem, 2);
+  return results_;
+}
+
+const std::vector<std::string>& TagManager::RelationalTags() {
+  static const std::string kClasses[] = {encoding::cp949Literal("관계언"),
+                                         encoding::cp949Literal("의존형태")};
+  results_.clear();
+  for (const std::string& name : kClasses) CollectTags(name, 1);
+  return results_;
+}
+
+const std::vector<std::string>& TagManager::MarkerSymbols() {
+  results_.assign({"*", "&", "#", "@", "%"});
+  return results_;
+}
+
+}  // namespace selvanor

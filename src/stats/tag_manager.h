@@ -1,0 +1,105 @@
+// The tag set: the three-level classification of part-of-speech tags read from the tag
+// file, with the look-ups and tag lists the checks, statistics and editor rely on.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace selvanor {
+
+// One entry of the tag set. Classes (level 1) have no tag; items (levels 2 and 3) do.
+// Name and tag are CP949 bytes; the tag has its ASCII letters upper-cased.
+struct TagNode {
+  int level = 0;  // 1 class, 2 item, 3 sub-item
+  std::string name;
+  std::string tag;                // empty for a class
+  std::vector<TagNode> children;  // a class's items, an item's sub-items (file order)
+};
+
+// Owned by the view for the whole run; other parts borrow it. Single-threaded.
+//
+// Every pointer and reference handed out (nodes, node lists) stays valid until the next
+// successful open in Load(); the result list returned by the collecting operations stays
+// valid until the next collecting operation overwrites it.
+//
+// Failures leave a Korean message in LastError() (UTF-8, for the UI and the terminal);
+// nothing is shown or thrown here. A successful call does not clear an earlier message.
+class TagManager {
+ public:
+  // Longest name or tag, in bytes, the tag file may hold. A longer field rejects the file
+  // (a cut field would silently become a different tag).
+  static constexpr std::size_t kMaxFieldBytes = 999;
+  // Longest last-error text, in bytes.
+  static constexpr std::size_t kMaxErrorBytes = 999;
+
+  TagManager() = default;
+  TagManager(const TagManager&) = delete;
+  TagManager& operator=(const TagManager&) = delete;
+
+  // Reads the tag file at `path` (a native path). If it cannot be opened or read:
+  // "<path> 파일을 열 수 없습니다.", false, and the tag set is unchanged. Otherwise the old
+  // content is replaced, the set is marked loaded and the parse result is returned; a
+  // parse that stops at an error keeps the entries read before it, but leaves the flat
+  // level-2 and level-3 lists empty.
+  [[nodiscard]] bool Load(const std::string& path);
+
+  // True once Load has opened a file, also when its parse failed.
+  [[nodiscard]] bool IsLoaded() const { return loaded_; }
+
+  // step 1: the classes (each with its items and their sub-items); step 2: every level-2
+  // item in tree order; step 3: every level-3 item in tree order. The flat lists hold
+  // copies without children. Any other step: nullptr and a last-error text.
+  [[nodiscard]] const std::vector<TagNode>* GetClassList(int step);
+
+  // First node, depth first in file order, whose name equals `name` at `level`
+  // (0 = any level, 1-3 = that level only); nullptr if none or for another level.
+  // Names are compared with every blank (0x20) ignored on both sides; tabs count.
+  [[nodiscard]] const TagNode* FindEntry(std::string_view name, int level = 0) const;
+
+  // First level-2 or level-3 node with that tag (compared upper-cased, blanks ignored):
+  // level 0 tests both, 2 only items, 3 only sub-items; 1 and any other level find nothing.
+  [[nodiscard]] const TagNode* FindTag(std::string_view tag, int level = 0) const;
+
+  // Appends to the result list the tags under the entry named `name`:
+  //  level 1: the tags of each of the class's items, each item looked up again by name;
+  //  level 2: the first item of that name: its sub-items' tags, or its own if it has none;
+  //  level 3: the first sub-item of that name: its tag.
+  // A name not found, or another level, appends nothing.
+  void CollectTags(std::string_view name, int level);
+
+  // Each of these empties the result list, fills it and returns it (its size is the count).
+  // The list grows as needed: a tag file with more than 100 tags loses none of them.
+  [[nodiscard]] const std::vector<std::string>& AllTags();         // every class, file order
+  [[nodiscard]] const std::vector<std::string>& ContentTags();     // content-word tags
+  [[nodiscard]] const std::vector<std::string>& RelationalTags();  // relational, dependent forms
+  [[nodiscard]] const std::vector<std::string>& MarkerSymbols();   // "*", "&", "#", "@", "%"
+
+  // The result list as the last collecting operation left it.
+  [[nodiscard]] const std::vector<std::string>& Results() const { return results_; }
+  void ClearResults() { results_.clear(); }
+
+  [[nodiscard]] const std::string& LastError() const { return lastError_; }
+
+ private:
+  class Parser;
+
+  void clear();
+  void rebuildFlatLists();
+  void setError(std::string message);
+
+  std::vector<TagNode> classes_;
+  std::vector<TagNode> level2_;  // flat copies, rebuilt after a successful parse
+  std::vector<TagNode> level3_;
+  std::vector<std::string> results_;
+  std::string lastError_;
+  bool loaded_ = false;
+};
+
+// True when `a` and `b` are byte-for-byte equal once every blank (0x20) is removed from
+// both. Allocation-free; a blank is never the second byte of a CP949 character, so
+// skipping blanks byte by byte cannot split one.
+[[nodiscard]] bool TagNamesEqual(std::string_view a, std::string_view b);
+
+}  // namespace selvanor

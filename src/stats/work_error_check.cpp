@@ -1,0 +1,46 @@
+#include "stats/work_error_check.h"
+
+#include "stats/morpheme_splitter.h"
+#include "stats/tag_manager.h"
+#include "store/document_cursor.h"
+
+namespace selvanor {
+
+ResultCode runWorkErrorCheck(const std::string& path, const TagManager& tags,
+                             const WorkErrorListener& listener) {
+  DocumentCursor cursor;
+  if (cursor.open(path, OpenMode::ExistingOnly) != result::kOk) return result::kOpenError;
+  MorphemeSplitter splitter;
+  splitter.AttachTagSet(tags);
+  for (auto step = cursor.first();; step = cursor.next()) {
+    if (step != DocumentCursor::kRead) {
+      if (!cursor.lastMoveCorrupt()) break;  // the end
+      listener.message(workcheck::msg::kUnreadableRecord);
+      continue;
+    }
+    const AnalysisRecord& record = cursor.current();
+    bool fails = false;
+    if (record.analysis.empty()) {
+      listener.message(workcheck::msg::kEmptyAnalysis);
+      fails = true;
+    } else {
+      fails = !splitter.CheckTags(record.analysis);
+    }
+    if (fails && !listener.failing(record)) break;
+  }
+  return result::kOk;
+}
+
+std::string errorLogLine(const AnalysisRecord& record) {
+  std::string line;
+  line.reserve(record.serial.size() + record.word.size() + record.analysis.size() + 4);
+  line += record.serial;
+  line += ' ';
+  line += record.word;
+  line += ' ';
+  line += record.analysis;
+  line += "\r\n";
+  return line;
+}
+
+}  // namespace selvanor
