@@ -1,0 +1,32 @@
+// selvanor-cli: every batch operation of the workbench from a terminal.
+#include <cstdio>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/commands.h"
+#include "cli/terminal.h"
+#include "common/diagnostics.h"
+
+int main(int argc, char** argv) {
+  using namespace selvanor;
+  // Standard output carries results only; the store's diagnostics go to standard error.
+  setDiagnosticSink([](std::string_view line) {
+    std::fwrite(line.data(), 1, line.size(), stderr);
+  });
+
+  CLI::App app{"Selvanor command line: build, check and export analysed Korean corpus files.\n"
+               "Arguments and terminal output are UTF-8; files are CP949."};
+  app.set_version_flag("--version", "selvanor-cli 0.1.0");
+  app.require_subcommand(1);
+  int exitCode = cli::kExitOk;
+  cli::registerDocumentCommands(app, exitCode);
+  cli::registerTagCommands(app, exitCode);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int rc = app.exit(e);
+    return rc == 0 ? cli::kExitOk : cli::kExitUsage;
+  }
+  return exitCode;
+}
