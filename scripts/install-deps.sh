@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Selvanor builds, tests and runs with (as root).
+# Does nothing when everything is already there.
+set -euo pipefail
+packages=(
+  build-essential cmake pkg-config
+  libdb5.3-dev db5.3-util
+  libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libqt6test6 libgl-dev
+  fonts-nanum xvfb xauth
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Run as root (or with sudo) to install the packages above." >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
