@@ -1,0 +1,162 @@
+#include "store/grid_edits.h"
+
+#include <optional>
+#include <vector>
+
+#include "common/cp949.h"
+
+namespace selvanor::gridedit {
+namespace {
+
+// The writes of one edit, with what is needed to take them back: the old records that were
+// removed or replaced, and the serials the edit created.
+class EditLog {
+ public:
+  explicit EditLog(RowCache& cache) : cache_(cache) {}
+
+  [[nodiscard]] bool remove(const AnalysisRecord& old) {
+    if (cache_.remove(old.serial) != result::kOk) return false;
+    touched_.push_back(old);
+    return true;
+  }
+  [[nodiscard]] bool add(const AnalysisRecord& r) {
+    if (cache_.add(r.serial, r.word, r.analysis) != result::kOk) return false;
+    if (!wasTouched(r.serial)) created_.push_back(r.serial);
+    return true;
+  }
+  // Best effort: the store has already reported any write it refuses.
+  void undo() {
+    for (auto it = created_.rbegin(); it != created_.rend(); ++it) (void)cache_.remove(*it);
+    for (auto it = touched_.rbegin(); it != touched_.rend(); ++it) {
+      (void)cache_.add(it->serial, it->word, it->analysis);
+    }
+    created_.clear();
+    touched_.clear();
+  }
+
+ private:
+  bool wasTouched(std::string_view serial) const {
+    for (const AnalysisRecord& r : touched_) {
+      if (r.serial == serial) return true;
+    }
+    return false;
+  }
+
+  RowCache& cache_;
+  std::vector<AnalysisRecord> touched_;
+  std::vector<std::string> created_;
+};
+
+// Ends an edit that wrote: undo on failure, and leave the window on the edited row.
+bool finish(RowCache& cache, EditLog& log, int row, bool ok) {
+  if (!ok) log.undo();
+  cache.recentre(row);
+  return ok;
+}
+
+bool isChainPart(char letter) { return letter >= 'a' && letter <= 'y'; }
+
+}  // namespace
+
+char chainLetter(std::string_view serial) {
+  const std::size_t at = cp949::lastCharStart(serial);
+  if (at == std::string_view::npos || cp949::charLength(serial, at) != 1) return '\0';
+  return serial[at];
+}
+
+std::string withChainLetter(std::string_view serial, char letter) {
+  const std::size_t at = cp949::lastCharStart(serial);
+  if (at == std::string_view::npos) return {};
+  std::string out(serial.substr(0, at));
+  out.push_back(letter);
+  return out;
+}
+
+bool continuesChain(std::string_view current, std::string_view next) {
+  // Compared byte by byte: a digit-weighted sum over the serial would overflow on long ones.
+  if (current.empty() || current.size() != next.size()) return false;
+  const std::size_t last = current.size() - 1;
+  return current.substr(0, last) == next.substr(0, last) &&
+         static_cast<unsigned char>(next[last]) == static_cast<unsigned char>(current[last]) + 1u;
+}
+
+bool join(RowCache& cache, int row) {
+  if (row < 0 || row + 1 >= cache.recordCount()) return false;
+  const std::optional<AnalysisRecord> a = cache.readRecord(row);
+  const std::optional<AnalysisRecord> b = cache.readRecord(row + 1);
+  if (!a || !b) return false;
+  AnalysisRecord joined{withChainLetter(a->serial, 'z'), a->word + b->word,
+                        a->analysis + " + " + b->analysis};
+  if (joined.serial.empty()) return false;
+  if (joined.serial != a->serial && joined.serial != b->serial && cache.contains(joined.serial)) {
+    return false;  // it would overwrite an unrelated record
+  }
+  EditLog log(cache);
+  return finish(cache, log, row, log.remove(*a) && log.remove(*b) && log.add(joined));
+}
+
+bool split(RowCache& cache, int row) {
+  const std::optional<AnalysisRecord> rec = cache.readRecord(row);
+  if (!rec) return false;
+  const char letter = chainLetter(rec->serial);
+  EditLog log(cache);
+
+  if (letter == '0' || letter == 'z') {
+    const AnalysisRecord partA{withChainLetter(rec->serial, 'a'), rec->word, rec->analysis};
+    const AnalysisRecord partB{withChainLetter(rec->serial, 'b'), rec->word, rec->analysis};
+    if (cache.contains(partA.serial) || cache.contains(partB.serial)) return false;
+    return finish(cache, log, row, log.remove(*rec) && log.add(partA) && log.add(partB));
+  }
+  if (!isChainPart(letter) || row + 1 >= cache.recordCount()) return false;
+
+  // Plan the whole shift before writing, so a refusal leaves the document untouched.
+  std::vector<AnalysisRecord> chain{*rec};
+  for (int r = row + 1; r < cache.recordCount(); ++r) {
+    std::optional<AnalysisRecord> next = cache.readRecord(r);
+    if (!next || !continuesChain(chain.back().serial, next->serial)) break;
+    chain.push_back(std::move(*next));
+  }
+  const AnalysisRecord& tail = chain.back();
+  const char tailLetter = chainLetter(tail.serial);
+  if (tailLetter < 'a' || tailLetter >= 'y') return false;  // no letter left for the new last part
+  const AnalysisRecord moved{withChainLetter(tail.serial, static_cast<char>(tailLetter + 1)),
+                             tail.word, tail.analysis};
+  if (cache.contains(moved.serial)) return false;
+
+  bool ok = true;
+  for (std::size_t k = 1; ok && k < chain.size(); ++k) {
+    ok = log.remove(chain[k]) &&
+         log.add({chain[k].serial, chain[k - 1].word, chain[k - 1].analysis});
+  }
+  return finish(cache, log, row, ok && log.add(moved));
+}
+
+bool removeRow(RowCache& cache, int row) {
+  const std::optional<AnalysisRecord> rec = cache.readRecord(row);
+  if (!rec) return false;
+  EditLog log(cache);
+  return finish(cache, log, row, log.remove(*rec));
+}
+
+ReplaceOutcome replace(RowCache& cache, int row, GridColumn target, std::string_view pattern,
+                       std::string_view replacement) {
+  if (pattern.empty() || replacement.empty()) return ReplaceOutcome::Invalid;
+  if (target == GridColumn::Serial) return ReplaceOutcome::SerialNotSupported;
+  if (target != GridColumn::Word && target != GridColumn::Analysis) return ReplaceOutcome::Invalid;
+  const std::optional<AnalysisRecord> rec = cache.readRecord(row);
+  if (!rec) return ReplaceOutcome::Invalid;
+  if (!matchesPattern(fieldOf(*rec, target), pattern)) return ReplaceOutcome::NotMatching;
+
+  AnalysisRecord changed = *rec;
+  (target == GridColumn::Word ? changed.word : changed.analysis) = std::string(replacement);
+  return rewrite(cache, row, *rec, changed) ? ReplaceOutcome::Replaced : ReplaceOutcome::Invalid;
+}
+
+bool rewrite(RowCache& cache, int row, const AnalysisRecord& old, const AnalysisRecord& edited) {
+  if (edited.serial.empty()) return false;
+  if (edited.serial != old.serial && cache.contains(edited.serial)) return false;
+  EditLog log(cache);
+  return finish(cache, log, row, log.remove(old) && log.add(edited));
+}
+
+}  // namespace selvanor::gridedit
