@@ -1,0 +1,54 @@
+#include "app/application.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include "app/main_frame.h"
+#include "app/qt_text.h"
+#include "app/selvanor_view.h"
+#include "app/settings.h"
+#include "app/user_interaction.h"
+
+namespace selvanor {
+
+std::unique_ptr<QSettings> openApplicationProfile() {
+  return std::make_unique<QSettings>(QStringLiteral("Local AppWizard-Generated Applications"),
+                                     QStringLiteral("Selvanor"));
+}
+
+SelvanorApplication::SelvanorApplication(const std::string& executablePath,
+                                         const std::string& workingDirectory)
+    : workingDirectory_(workingDirectory) {
+  const std::string userConfig =
+      QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
+  const StartupPaths paths =
+      computeStartupPaths(executablePath, workingDirectory, folderIsWritable, userConfig);
+  if (!userConfig.empty()) QDir().mkpath(QString::fromStdString(userConfig));
+  settings_ = std::make_unique<Settings>(paths.settingsFile);
+  (void)settings_->writeStartupPaths(paths.programFolder, paths.documentFolder);
+  profile_ = openApplicationProfile();
+  // The grid's default face is a Windows myeongjo font; keep a serif Hangul face here.
+  QFont::insertSubstitution(QStringLiteral("신명조체"), QStringLiteral("Nanum Myeongjo"));
+  QFont::insertSubstitution(QStringLiteral("신명조체"), QStringLiteral("NanumMyeongjo"));
+}
+
+SelvanorApplication::~SelvanorApplication() = default;
+
+void SelvanorApplication::start(const QString& document) {
+  auto widgetUi = std::make_unique<WidgetInteraction>(nullptr);
+  WidgetInteraction& ui = *widgetUi;
+  ui_ = std::move(widgetUi);
+  frame_ = std::make_unique<CMainFrame>(ui, settings_.get(), *profile_);
+  ui.setParentWidget(frame_.get());
+  frame_->showMaximized();
+  frame_->view()->initialUpdate(workingDirectory_);
+  if (!document.isEmpty()) {
+    frame_->view()->chooseDocument(QFileInfo(document).absoluteFilePath());
+    frame_->view()->startAnalysis();
+  }
+}
+
+}  // namespace selvanor

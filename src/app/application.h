@@ -1,0 +1,40 @@
+// Start-up: paths, settings file, profile, main frame and view, the first update.
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <string>
+
+class QSettings;
+
+namespace selvanor {
+
+class CMainFrame;
+class Settings;
+class UserInteraction;
+
+class SelvanorApplication {
+ public:
+  // `executablePath` and `workingDirectory` are native paths.
+  SelvanorApplication(const std::string& executablePath, const std::string& workingDirectory);
+  ~SelvanorApplication();
+
+  // Creates the frame, shows it maximised and runs the view's first update; `document`
+  // (may be empty) is then opened in the grid.
+  void start(const QString& document);
+  CMainFrame* frame() const { return frame_.get(); }
+  Settings* settings() const { return settings_.get(); }
+
+ private:
+  std::string workingDirectory_;
+  std::unique_ptr<Settings> settings_;
+  std::unique_ptr<QSettings> profile_;
+  std::unique_ptr<UserInteraction> ui_;
+  std::unique_ptr<CMainFrame> frame_;
+};
+
+// Per-user application profile (bar layout and sizes).
+[[nodiscard]] std::unique_ptr<QSettings> openApplicationProfile();
+
+}  // namespace selvanor

@@ -1,0 +1,234 @@
+#include "app/main_frame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+
+#include "app/bar_sizes.h"
+#include "app/command_table.h"
+#include "app/dictionary_sheet.h"
+#include "app/error_log_window.h"
+#include "app/selvanor_view.h"
+
+namespace selvanor {
+namespace {
+
+const QString kIdle = QStringLiteral("준비");
+
+// A standard icon for each toolbar command, so the bar reads at a glance.
+QIcon iconFor(QStyle* style, int id) {
+  switch (id) {
+    case cmd::kManageDocuments: return style->standardIcon(QStyle::SP_DirIcon);
+    case cmd::kBuildDocument: return style->standardIcon(QStyle::SP_FileIcon);
+    case cmd::kOpenDocument: return style->standardIcon(QStyle::SP_DialogOpenButton);
+    case cmd::kCloseDocument: return style->standardIcon(QStyle::SP_DialogCloseButton);
+    case cmd::kModifyDocuments: return style->standardIcon(QStyle::SP_BrowserReload);
+    case cmd::kAutoCorrect: return style->standardIcon(QStyle::SP_ArrowRight);
+    case cmd::kHomonymCorrect: return style->standardIcon(QStyle::SP_FileDialogContentsView);
+    case cmd::kBuildReference: return style->standardIcon(QStyle::SP_FileDialogDetailedView);
+    case cmd::kStartAnalysis: return style->standardIcon(QStyle::SP_MediaPlay);
+    case cmd::kWorkErrorCheck: return style->standardIcon(QStyle::SP_MessageBoxWarning);
+    case cmd::kBuildStatistics: return style->standardIcon(QStyle::SP_FileDialogListView);
+    case cmd::kClearErrorLog: return style->standardIcon(QStyle::SP_DialogResetButton);
+    case cmd::kSaveErrorLog: return style->standardIcon(QStyle::SP_DialogSaveButton);
+    case cmd::kSettings: return style->standardIcon(QStyle::SP_FileDialogInfoView);
+    case cmd::kAbout: return style->standardIcon(QStyle::SP_MessageBoxQuestion);
+    case cmd::kBuildHomonymDictionary: return style->standardIcon(QStyle::SP_FileDialogNewFolder);
+    case cmd::kMergeHomonymDictionaries:
+    case cmd::kMergeUnregistered: return style->standardIcon(QStyle::SP_ArrowDown);
+    default: return style->standardIcon(QStyle::SP_ComputerIcon);
+  }
+}
+
+// Caps, Num and Scroll Lock as the kernel's keyboard LEDs report them (best effort).
+bool lockOn(const char* led) {
+  for (int i = 0; i < 16; ++i) {
+    QFile f(QStringLiteral("/sys/class/leds/input%1::%2/brightness").arg(i).arg(QLatin1String(led)));
+    if (f.open(QIODevice::ReadOnly)) return f.readAll().trimmed() != "0";
+  }
+  return false;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(UserInteraction& ui, Settings* settings, QSettings& profile, QWidget* parent)
+    : QMainWindow(parent), profile_(profile) {
+  setObjectName(QStringLiteral("CMainFrame"));
+  view_ = new CSelvanorView(ui, settings, this);
+  setCentralWidget(view_);
+  createActions();
+  createMenus();
+  createToolbar();
+  createStatusBar();
+  createBars();
+  view_->setErrorLog(errorLog_);
+  setWindowTitle(QStringLiteral(" Selvanor "));
+
+  connect(view_, &CSelvanorView::titleChanged, this, &QWidget::setWindowTitle);
+  connect(view_, &CSelvanorView::documentStateChanged, this, &CMainFrame::updateCommandStates);
+  connect(view_, &CSelvanorView::dictionaryPathsChanged, sheet_, &CDicSheet::setDictionaryPaths);
+  connect(view_, &CSelvanorView::documentReferenceChanged, sheet_->referencePage(),
+          &DictionaryPage::setPath);
+  updateCommandStates();
+  restoreBars();
+}
+
+CMainFrame::~CMainFrame() { saveBars(); }
+
+QString CMainFrame::statusMessage() const { return statusBar()->currentMessage(); }
+
+void CMainFrame::createActions() {
+  for (const CommandSpec& spec : commandTable()) {
+    const QString caption = spec.caption ? QString::fromUtf8(spec.caption) : QString();
+    auto* action = new QAction(caption, this);
+    action->setData(spec.id);
+    action->setIcon(iconFor(style(), spec.id));
+    if (spec.prompt) {
+      const QStringList parts = QString::fromUtf8(spec.prompt).split(QLatin1Char('\n'));
+      action->setStatusTip(parts.value(0));
+      action->setToolTip(parts.value(1, parts.value(0)));
+    } else if (!caption.isEmpty()) {
+      action->setToolTip(caption);
+    }
+    if (spec.id == cmd::kSearch) action->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+    connect(action, &QAction::triggered, view_, [this, id = spec.id] { view_->runCommand(id); });
+    actions_.insert(spec.id, action);
+  }
+}
+
+void CMainFrame::createMenus() {
+  QMap<QString, QMenu*> menus;
+  for (const char* top : menuOrder()) {
+    const QString name = QString::fromUtf8(top);
+    if (name == QStringLiteral("환경 설정")) {
+      menuBar()->addAction(actions_.value(cmd::kSettings));  // a command on the bar itself
+      continue;
+    }
+    menus.insert(name, menuBar()->addMenu(name));
+  }
+  for (const CommandSpec& spec : commandTable()) {
+    if (!spec.menu || spec.id == cmd::kSettings) continue;
+    const QStringList path = QString::fromUtf8(spec.menu).split(QLatin1Char('/'));
+    QMenu* menu = menus.value(path[0]);
+    if (!menu) continue;
+    if (path.size() > 1) {
+      const QString key = path.join(QLatin1Char('/'));
+      QMenu* sub = menus.value(key);
+      if (!sub) {
+        sub = menu->addMenu(path[1]);
+        menus.insert(key, sub);
+      }
+      menu = sub;
+    }
+    menu->addAction(actions_.value(spec.id));
+  }
+}
+
+void CMainFrame::createToolbar() {
+  auto* toolbar = addToolBar(QStringLiteral("도구 모음"));
+  toolbar->setObjectName(QStringLiteral("toolbar"));
+  toolbar->setIconSize(QSize(16, 16));
+  toolbar->setMovable(true);
+  toolbar->setAllowedAreas(Qt::AllToolBarAreas);
+  for (int id : toolbarLayout()) {
+    if (id == 0) toolbar->addSeparator();
+    else toolbar->addAction(actions_.value(id));
+  }
+}
+
+void CMainFrame::createStatusBar() {
+  const char* names[3] = {"CAP", "NUM", "SCRL"};
+  for (int i = 0; i < 3; ++i) {
+    lockPanes_[i] = new QLabel(QString::fromLatin1(names[i]), this);
+    lockPanes_[i]->setFrameShape(QFrame::StyledPanel);
+    lockPanes_[i]->setMinimumWidth(40);
+    lockPanes_[i]->setAlignment(Qt::AlignCenter);
+    statusBar()->addPermanentWidget(lockPanes_[i]);
+  }
+  // Prompts arrive as status tips; the message pane shows "준비" whenever there is none.
+  statusBar()->showMessage(kIdle);
+  connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+    if (message.isEmpty()) statusBar()->showMessage(kIdle);
+  });
+  auto* timer = new QTimer(this);
+  connect(timer, &QTimer::timeout, this, &CMainFrame::updateLockIndicators);
+  timer->start(500);
+  updateLockIndicators();
+}
+
+void CMainFrame::updateLockIndicators() {
+  const char* leds[3] = {"capslock", "numlock", "scrolllock"};
+  for (int i = 0; i < 3; ++i) lockPanes_[i]->setEnabled(lockOn(leds[i]));
+}
+
+void CMainFrame::createBars() {
+  errorLog_ = new ErrorLogWindow(this);
+  errorBar_ = new QDockWidget(QStringLiteral("에러창"), this);
+  errorBar_->setObjectName(QStringLiteral("SCBar-%1").arg(kErrorBarId));
+  errorBar_->setWidget(errorLog_);
+  sheet_ = new CDicSheet(this);
+  dictionaryBar_ = new QDockWidget(QStringLiteral("사전"), this);
+  dictionaryBar_->setObjectName(QStringLiteral("SCBar-%1").arg(kDictionaryBarId));
+  dictionaryBar_->setWidget(sheet_);
+  for (QDockWidget* bar : {errorBar_, dictionaryBar_}) {
+    bar->setAllowedAreas(Qt::AllDockWidgetAreas);
+    bar->setMinimumSize(BarSizes::kMinHorizontal);
+    addDockWidget(Qt::BottomDockWidgetArea, bar);
+  }
+  splitDockWidget(errorBar_, dictionaryBar_, Qt::Horizontal);
+}
+
+void CMainFrame::restoreBars() {
+  for (QDockWidget* bar : {errorBar_, dictionaryBar_}) {
+    const int id = bar == errorBar_ ? kErrorBarId : kDictionaryBarId;
+    const BarSizes sizes = loadBarSizes(profile_, id, BarSizes{});
+    const bool vertical = dockWidgetArea(bar) == Qt::LeftDockWidgetArea ||
+                          dockWidgetArea(bar) == Qt::RightDockWidgetArea;
+    if (bar->isFloating()) bar->resize(sizes.floating);
+    else if (vertical) resizeDocks({bar}, {sizes.vertical.width()}, Qt::Horizontal);
+    else resizeDocks({bar}, {sizes.horizontal.height()}, Qt::Vertical);
+  }
+  const QByteArray state = profile_.value(QStringLiteral("BarState")).toByteArray();
+  if (!state.isEmpty()) restoreState(state);
+}
+
+void CMainFrame::saveBars() {
+  if (barsSaved_) return;
+  barsSaved_ = true;
+  for (QDockWidget* bar : {errorBar_, dictionaryBar_}) {
+    const int id = bar == errorBar_ ? kErrorBarId : kDictionaryBarId;
+    BarSizes sizes = loadBarSizes(profile_, id, BarSizes{});
+    if (bar->isFloating()) sizes.floating = bar->size();
+    else if (dockWidgetArea(bar) == Qt::LeftDockWidgetArea || dockWidgetArea(bar) == Qt::RightDockWidgetArea)
+      sizes.vertical = bar->size();
+    else sizes.horizontal = bar->size();
+    saveBarSizes(profile_, id, sizes);
+  }
+  profile_.setValue(QStringLiteral("BarState"), saveState());
+  profile_.sync();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  saveBars();
+  QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::updateCommandStates() {
+  for (auto it = actions_.begin(); it != actions_.end(); ++it) {
+    const CommandSpec* spec = findCommand(it.key());
+    // Commands whose work is not built yet stay visible but disabled; closing needs a
+    // chosen document. The others check their own preconditions when run.
+    it.value()->setEnabled(spec && spec->available &&
+                           (it.key() != cmd::kCloseDocument || view_->documentChosen()));
+  }
+}
+
+}  // namespace selvanor

@@ -1,0 +1,110 @@
+// CSelvanorView: the main window's only pane. It owns the working context, the tag set,
+// the row cache of the open document and the search window, receives every command of
+// the main window, checks its preconditions and hands the work to the subsystem that
+// owns it. Handlers stay thin: the record edits live in the store (gridedit), the
+// checks in stats, the dialogs in their own files.
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+#include "app/settings.h"
+#include "stats/tag_manager.h"
+#include "store/row_cache.h"
+
+class QTableView;
+
+namespace selvanor {
+
+class AnalysisGridModel;
+class ErrorLogWindow;
+class SearchWindow;
+class UserInteraction;
+
+class CSelvanorView : public QWidget {
+  Q_OBJECT
+ public:
+  // `settings` may be null (nothing is written back then).
+  CSelvanorView(UserInteraction& ui, Settings* settings, QWidget* parent = nullptr);
+  ~CSelvanorView() override;
+
+  // The first update: working context from the settings, paths handed to the dictionary
+  // pages, tag set loaded (a failure is shown and start-up goes on with an empty set).
+  void initialUpdate(const std::string& workingDirectory);
+  // Tests and start-up without a settings file.
+  void setWorkingContext(const WorkingContext& context) { context_ = context; }
+  const WorkingContext& context() const { return context_; }
+  TagManager& tags() { return tags_; }
+  RowCache& rowCache() { return cache_; }
+  QTableView* grid() const { return grid_; }
+  AnalysisGridModel* model() const { return model_; }
+  SearchWindow* searchWindow() const { return search_.get(); }
+  void setErrorLog(ErrorLogWindow* log) { errorLog_ = log; }
+
+  bool documentChosen() const { return documentChosen_; }
+  bool gridLoaded() const { return gridLoaded_; }
+  // The selected row, -1 when none.
+  int currentRow() const;
+  void selectRow(int row);
+
+  // Runs a main-window command by id (command_table.h), preconditions first.
+  void runCommand(int id);
+  bool canRun(int id) const;
+
+  // The document life cycle.
+  void chooseDocument(const QString& path);
+  void startAnalysis();
+  void closeDocument();
+
+  // Grid commands on the current row (each does nothing while the grid is not loaded).
+  void editCurrentRow();
+  void joinCurrentRow();
+  void splitCurrentRow();
+  void deleteCurrentRow();
+  void addCurrentRowToErrorLog();
+  void showSearch();
+  void findAgain();
+  void search();
+  void replace();
+
+  void workErrorCheck();
+
+  // What the editor's acceptance and the settings dialog's 확 인 do (public for tests).
+  void applyEdit(int row, const AnalysisRecord& old, const AnalysisRecord& edited);
+  void applySettings(const QString& homonym, const QString& unregistered, const QString& reference);
+
+ signals:
+  void titleChanged(const QString& title);
+  void documentStateChanged();
+  void dictionaryPathsChanged(const QString& homonym, const QString& unregistered,
+                              const QString& reference);
+  void documentReferenceChanged(const QString& referencePath);
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  bool checkNeeds(int id);
+  void openDocumentCommand();
+  void settingsCommand();
+  void aboutCommand();
+  void buildDocumentCommand();
+  void afterChange(int row);
+  void applyGridFont();
+  void ensureSearchWindow();
+
+  UserInteraction& ui_;
+  Settings* settings_;
+  WorkingContext context_;
+  TagManager tags_;
+  RowCache cache_;
+  AnalysisGridModel* model_;
+  QTableView* grid_;
+  std::unique_ptr<SearchWindow> search_;
+  ErrorLogWindow* errorLog_ = nullptr;
+  bool documentChosen_ = false;
+  bool gridLoaded_ = false;
+};
+
+}  // namespace selvanor
