@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -43,6 +44,8 @@ void SelvanorApplication::start(const QString& document) {
   ui_ = std::move(widgetUi);
   frame_ = std::make_unique<CMainFrame>(ui, settings_.get(), *profile_);
   ui.setParentWidget(frame_.get());
+  // Without a window manager a maximise request does nothing: fill the screen first.
+  if (QScreen* screen = frame_->screen()) frame_->resize(screen->availableGeometry().size());
   frame_->showMaximized();
   frame_->view()->initialUpdate(workingDirectory_);
   if (!document.isEmpty()) {

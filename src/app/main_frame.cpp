@@ -91,6 +91,7 @@ void CMainFrame::createActions() {
     auto* action = new QAction(caption, this);
     action->setData(spec.id);
     action->setIcon(iconFor(style(), spec.id));
+    action->setIconVisibleInMenu(false);
     if (spec.prompt) {
       const QStringList parts = QString::fromUtf8(spec.prompt).split(QLatin1Char('\n'));
       action->setStatusTip(parts.value(0));
@@ -109,7 +110,11 @@ void CMainFrame::createMenus() {
   for (const char* top : menuOrder()) {
     const QString name = QString::fromUtf8(top);
     if (name == QStringLiteral("환경 설정")) {
-      menuBar()->addAction(actions_.value(cmd::kSettings));  // a command on the bar itself
+      // A command on the menu bar itself, shown as text like the menus beside it.
+      QAction* settings = actions_.value(cmd::kSettings);
+      QAction* item = menuBar()->addAction(settings->text());
+      item->setStatusTip(settings->statusTip());
+      connect(item, &QAction::triggered, settings, &QAction::trigger);
       continue;
     }
     menus.insert(name, menuBar()->addMenu(name));

@@ -1,12 +1,20 @@
-// Subcommand registration. Each register function adds its subcommands to the app and
-// sets `exitCode` when one of them runs.
+// Subcommand registration. Each register function adds its subcommands to the app (and
+// its text exports under `exportCommand`) and sets `exitCode` when one of them runs.
 #pragma once
 
 #include <CLI/CLI.hpp>
 
 namespace selvanor::cli {
 
-void registerDocumentCommands(CLI::App& app, int& exitCode);
+void registerDocumentCommands(CLI::App& app, CLI::App& exportCommand, int& exitCode);
 void registerTagCommands(CLI::App& app, int& exitCode);
+// homonym ..., unregistered ..., export homonym|unregistered
+void registerDictionaryCommands(CLI::App& app, CLI::App& exportCommand, int& exitCode);
+// autocorrect
+void registerCorrectionCommands(CLI::App& app, int& exitCode);
+// merge, reference ..., examples, export reference
+void registerReferenceCommands(CLI::App& app, CLI::App& exportCommand, int& exitCode);
+// stats-file, list show
+void registerCorpusCommands(CLI::App& app, int& exitCode);
 
 }  // namespace selvanor::cli

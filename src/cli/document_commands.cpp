@@ -51,7 +51,7 @@ int runBuild(const BuildOptions& o) {
 
 }  // namespace
 
-void registerDocumentCommands(CLI::App& app, int& exitCode) {
+void registerDocumentCommands(CLI::App& app, CLI::App& exportCommand, int& exitCode) {
   auto build = std::make_shared<BuildOptions>();
   CLI::App* b = app.add_subcommand("build", "Build an analysis document (.id) from analysed text");
   b->add_option("INPUT", build->input, "analysed text file (CP949), numbered or not")->required();
@@ -61,8 +61,7 @@ void registerDocumentCommands(CLI::App& app, int& exitCode) {
   b->add_flag("--no-da", build->noDa, "do not attach 다 to verb stems");
   b->callback([build, &exitCode] { exitCode = runBuild(*build); });
 
-  CLI::App* e = app.add_subcommand("export", "Write a database file out as text");
-  e->require_subcommand(1);
+  CLI::App* e = &exportCommand;
   auto doc = std::make_shared<std::pair<std::string, std::string>>();
   CLI::App* ed = e->add_subcommand("document", "Analysis document: serial<TAB>word<TAB>analysis per record");
   ed->add_option("DOC", doc->first, "analysis document (.id)")->required()->check(CLI::ExistingFile);

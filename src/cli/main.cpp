@@ -19,8 +19,14 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", "selvanor-cli 0.1.0");
   app.require_subcommand(1);
   int exitCode = cli::kExitOk;
-  cli::registerDocumentCommands(app, exitCode);
+  CLI::App* exportCommand = app.add_subcommand("export", "Write a database file out as text");
+  exportCommand->require_subcommand(1);
+  cli::registerDocumentCommands(app, *exportCommand, exitCode);
   cli::registerTagCommands(app, exitCode);
+  cli::registerDictionaryCommands(app, *exportCommand, exitCode);
+  cli::registerCorrectionCommands(app, exitCode);
+  cli::registerReferenceCommands(app, *exportCommand, exitCode);
+  cli::registerCorpusCommands(app, exitCode);
 
   try {
     app.parse(argc, argv);

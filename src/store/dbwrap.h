@@ -54,8 +54,21 @@ class DBWrap {
   // First field of the last line parsed (empty before any); shown in format-error messages.
   const std::string& lastSerial() const { return lastSerial_; }
 
+  // ---- documents: merge (store/document_merge.cpp) ----------------------------------
+
+  // ---- reference files (store/reference_*.cpp) ---------------------------------------
+
+  // ---- homonym dictionary (lexicon/homonym_*.cpp) ------------------------------------
+
+  // ---- unregistered-word dictionary (lexicon/unregistered_*.cpp) ---------------------
+
+  // ---- auto-correction (lexicon/auto_correction*.cpp) --------------------------------
+
+  // ---- statistics files (stats/statistics_file*.cpp) ---------------------------------
+
  private:
   std::string lastSerial_;
+  // ---- private state of the subsystems' operations -----------------------------------
 };
 
 }  // namespace selvanor

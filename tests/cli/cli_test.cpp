@@ -7,6 +7,7 @@
 #include <string>
 #include <sys/wait.h>
 
+#include "cli_fixture.h"
 #include "support/test_support.h"
 
 namespace selvanor {
@@ -15,29 +16,6 @@ namespace {
 using test::k;
 using test::readFile;
 using test::writeFile;
-
-struct CliRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-class Cli : public ::testing::Test {
- protected:
-  CliRun run(const std::string& args) {
-    const std::string cmd = std::string("'") + SELVANOR_CLI + "' " + args + " >'" +
-                            dir.file("stdout") + "' 2>'" + dir.file("stderr") + "' </dev/null";
-    const int status = std::system(cmd.c_str());
-    CliRun r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = readFile(dir.file("stdout"));
-    r.err = readFile(dir.file("stderr"));
-    return r;
-  }
-  std::string q(const std::string& name) { return "'" + dir.file(name) + "'"; }
-
-  test::ScratchDir dir;
-};
 
 TEST_F(Cli, UsageErrorsExitTwoAndHelpExitsZero) {
   EXPECT_EQ(run("").exitCode, 2);
