@@ -34,6 +34,15 @@ class SilentInteraction final : public UserInteraction {
   QStringList chooseOpenFiles(const QString&, const QString&) override { return {}; }
 };
 
+long residentKiB() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
 long peakKiB() {
   struct rusage u {};
   getrusage(RUSAGE_SELF, &u);
@@ -76,11 +85,14 @@ int main(int argc, char** argv) {
   SilentInteraction ui;
   CSelvanorView view(ui, nullptr);
   view.resize(1200, 800);
+  view.show();
+  QApplication::processEvents();
   QElapsedTimer t;
   t.start();
   view.chooseDocument(QString::fromStdString(base + ".id"));
   view.startAnalysis();
   const double openMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
+  const long afterOpen = residentKiB();
   const double first = paintMs(view.grid(), 0);
   const double last = paintMs(view.grid(), static_cast<int>(tokens - 1));
   const double middle = paintMs(view.grid(), static_cast<int>(tokens / 2));
@@ -88,7 +100,8 @@ int main(int argc, char** argv) {
   std::printf("records %ld: open %.1f ms; paint first %.1f ms; jump to last and paint %.1f ms; "
               "middle %.1f ms; last again %.1f ms\n",
               tokens, openMs, first, last, middle, lastAgain);
-  std::printf("peak memory: %ld KiB before opening, %ld KiB after the jumps\n", before, peakKiB());
+  std::printf("resident: %ld KiB after opening, %ld KiB after the jumps; peak %ld KiB (%ld before opening)\n",
+              afterOpen, residentKiB(), peakKiB(), before);
   view.closeDocument();
   removeFile(base + ".id");
   return 0;

@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QShortcut>
 #include <QTableView>
@@ -48,6 +49,7 @@ CSelvanorView::CSelvanorView(UserInteraction& ui, Settings* settings, QWidget* p
   grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   grid_->horizontalHeader()->setStretchLastSection(true);
   grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  grid_->verticalHeader()->setVisible(false);
   grid_->setColumnWidth(0, 150);
   grid_->setColumnWidth(1, 300);
   grid_->setColumnWidth(2, 1500);
@@ -323,6 +325,8 @@ void CSelvanorView::showSearch() {
   search_->show();
   search_->raise();
   search_->activateWindow();
+  search_->patternField()->setFocus();
+  search_->patternField()->selectAll();
 }
 
 void CSelvanorView::findAgain() {
