@@ -86,22 +86,22 @@ CMainFrame::~CMainFrame() { saveBars(); }
 QString CMainFrame::statusMessage() const { return statusBar()->currentMessage(); }
 
 void CMainFrame::createActions() {
-  for (const CommandSpec& spec : commandTable()) {
-    const QString caption = spec.caption ? QString::fromUtf8(spec.caption) : QString();
+  for (const CommandSpec& entry : commandTable()) {
+    const QString caption = entry.caption ? QString::fromUtf8(entry.caption) : QString();
     auto* action = new QAction(caption, this);
-    action->setData(spec.id);
-    action->setIcon(iconFor(style(), spec.id));
+    action->setData(entry.id);
+    action->setIcon(iconFor(style(), entry.id));
     action->setIconVisibleInMenu(false);
-    if (spec.prompt) {
-      const QStringList parts = QString::fromUtf8(spec.prompt).split(QLatin1Char('\n'));
+    if (entry.prompt) {
+      const QStringList parts = QString::fromUtf8(entry.prompt).split(QLatin1Char('\n'));
       action->setStatusTip(parts.value(0));
       action->setToolTip(parts.value(1, parts.value(0)));
     } else if (!caption.isEmpty()) {
       action->setToolTip(caption);
     }
-    if (spec.id == cmd::kSearch) action->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
-    connect(action, &QAction::triggered, view_, [this, id = spec.id] { view_->runCommand(id); });
-    actions_.insert(spec.id, action);
+    if (entry.id == cmd::kSearch) action->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+    connect(action, &QAction::triggered, view_, [this, id = entry.id] { view_->runCommand(id); });
+    actions_.insert(entry.id, action);
   }
 }
 
@@ -119,9 +119,9 @@ void CMainFrame::createMenus() {
     }
     menus.insert(name, menuBar()->addMenu(name));
   }
-  for (const CommandSpec& spec : commandTable()) {
-    if (!spec.menu || spec.id == cmd::kSettings) continue;
-    const QStringList path = QString::fromUtf8(spec.menu).split(QLatin1Char('/'));
+  for (const CommandSpec& entry : commandTable()) {
+    if (!entry.menu || entry.id == cmd::kSettings) continue;
+    const QStringList path = QString::fromUtf8(entry.menu).split(QLatin1Char('/'));
     QMenu* menu = menus.value(path[0]);
     if (!menu) continue;
     if (path.size() > 1) {
@@ -133,7 +133,7 @@ void CMainFrame::createMenus() {
       }
       menu = sub;
     }
-    menu->addAction(actions_.value(spec.id));
+    menu->addAction(actions_.value(entry.id));
   }
 }
 
@@ -228,10 +228,10 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 
 void CMainFrame::updateCommandStates() {
   for (auto it = actions_.begin(); it != actions_.end(); ++it) {
-    const CommandSpec* spec = findCommand(it.key());
+    const CommandSpec* entry = findCommand(it.key());
     // Commands whose work is not built yet stay visible but disabled; closing needs a
     // chosen document. The others check their own preconditions when run.
-    it.value()->setEnabled(spec && spec->available &&
+    it.value()->setEnabled(entry && entry->available &&
                            (it.key() != cmd::kCloseDocument || view_->documentChosen()));
   }
 }

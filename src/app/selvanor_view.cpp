@@ -106,24 +106,24 @@ void CSelvanorView::selectRow(int row) {
 // ---- commands ----------------------------------------------------------------------
 
 bool CSelvanorView::canRun(int id) const {
-  const CommandSpec* spec = findCommand(id);
-  if (!spec || !spec->available) return false;
-  if (spec->need == CommandNeed::ChosenDocument) return documentChosen_;
-  if (spec->need == CommandNeed::GridLoaded) return gridLoaded_;
+  const CommandSpec* entry = findCommand(id);
+  if (!entry || !entry->available) return false;
+  if (entry->need == CommandNeed::ChosenDocument) return documentChosen_;
+  if (entry->need == CommandNeed::GridLoaded) return gridLoaded_;
   return true;
 }
 
 bool CSelvanorView::checkNeeds(int id) {
-  const CommandSpec* spec = findCommand(id);
-  if (!spec) return false;
-  switch (spec->need) {
+  const CommandSpec* entry = findCommand(id);
+  if (!entry) return false;
+  switch (entry->need) {
     case CommandNeed::Document:
     case CommandNeed::DocumentAndHomonym:
       if (context_.currentDocument.empty()) {
         ui_.message(kNoDocument);
         return false;
       }
-      if (spec->need == CommandNeed::DocumentAndHomonym && context_.homonymDictionary.empty()) {
+      if (entry->need == CommandNeed::DocumentAndHomonym && context_.homonymDictionary.empty()) {
         ui_.message(kNoHomonym);
         return false;
       }

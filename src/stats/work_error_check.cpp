@@ -31,16 +31,6 @@ ResultCode runWorkErrorCheck(const std::string& path, const TagManager& tags,
   return result::kOk;
 }
 
-std::string errorLogLine(const AnalysisRecord& record) {
-  std::string line;
-  line.reserve(record.serial.size() + record.word.size() + record.analysis.size() + 4);
-  line += record.serial;
-  line += ' ';
-  line += record.word;
-  line += ' ';
-  line += record.analysis;
-  line += "\r\n";
-  return line;
-}
+std::string errorLogLine(const AnalysisRecord& record) { return recordLine(record, " ", "\r\n"); }
 
 }  // namespace selvanor

@@ -101,6 +101,20 @@ std::string normalizeAnalysis(std::string_view analysis, bool attachDa) {
   return out;
 }
 
+std::string recordLine(const AnalysisRecord& r, std::string_view separator,
+                       std::string_view lineEnd) {
+  std::string line;
+  line.reserve(r.serial.size() + r.word.size() + r.analysis.size() + 2 * separator.size() +
+               lineEnd.size());
+  line += r.serial;
+  line += separator;
+  line += r.word;
+  line += separator;
+  line += r.analysis;
+  line += lineEnd;
+  return line;
+}
+
 ParsedLine parseLine(std::string_view line, bool attachDa) {
   ParsedLine parsed;
   std::string_view rest = line;

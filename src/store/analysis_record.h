@@ -39,6 +39,11 @@ struct ParsedLine {
 // morphemes joined with " + ". Case is left as typed.
 [[nodiscard]] std::string normalizeAnalysis(std::string_view analysis, bool attachDa);
 
+// serial, word and analysis joined by `separator`, followed by `lineEnd` (text exports
+// and error log lines).
+[[nodiscard]] std::string recordLine(const AnalysisRecord& r, std::string_view separator,
+                                     std::string_view lineEnd);
+
 // The attach-다 rule on the form of one V-tagged morpheme.
 [[nodiscard]] std::string attachDaToForm(std::string_view form);
 

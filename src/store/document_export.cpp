@@ -11,14 +11,7 @@ namespace selvanor {
 namespace {
 
 bool writeRecordLine(std::FILE* out, const AnalysisRecord& r) {
-  std::string line;
-  line.reserve(r.serial.size() + r.word.size() + r.analysis.size() + 3);
-  line += r.serial;
-  line += '\t';
-  line += r.word;
-  line += '\t';
-  line += r.analysis;
-  line += '\n';
+  const std::string line = recordLine(r, "\t", "\n");
   return std::fwrite(line.data(), 1, line.size(), out) == line.size();
 }
 

@@ -60,10 +60,10 @@ class FrameTest : public QObject {
     QCOMPARE(titlesOf(lists->actions()),
              QStringList({"동음어 사전 관리", "미등재어 사전 관리", "오류 기록창 관리", "참조 파일 관리"}));
     // Every command exists; those whose work is not built yet are disabled, never fake.
-    for (const CommandSpec& spec : commandTable()) {
-      QAction* a = frame->action(spec.id);
-      QVERIFY2(a, qPrintable(QString::number(spec.id)));
-      if (!spec.available) QVERIFY2(!a->isEnabled(), qPrintable(QString::number(spec.id)));
+    for (const CommandSpec& entry : commandTable()) {
+      QAction* a = frame->action(entry.id);
+      QVERIFY2(a, qPrintable(QString::number(entry.id)));
+      if (!entry.available) QVERIFY2(!a->isEnabled(), qPrintable(QString::number(entry.id)));
     }
     QVERIFY(frame->action(cmd::kWorkErrorCheck)->isEnabled());
     QVERIFY(!frame->action(cmd::kCloseDocument)->isEnabled());
