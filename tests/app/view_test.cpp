@@ -142,6 +142,22 @@ class ViewTest : public QObject {
     QCOMPARE(storedSerials().size(), size_t(2));
   }
 
+  void splitShiftsTheChainOfASplitWord() {
+    test::writeDocument(doc, {{"W000001a", "a", "a/NNG"}, {"W000001b", "b", "b/NNG"},
+                              {"W000001c", "c", "c/NNG"}, {"W0000020", "x", "x/NNG"}});
+    view->chooseDocument(QString::fromStdString(doc));
+    view->startAnalysis();
+    view->selectRow(0);
+    view->splitCurrentRow();
+    const auto records = test::readDocument(doc);
+    QCOMPARE(test::serialsOf(records),
+             (std::vector<std::string>{"W000001a", "W000001b", "W000001c", "W000001d", "W0000020"}));
+    QCOMPARE(records[1].word, std::string("a"));
+    QCOMPARE(records[2].word, std::string("b"));
+    QCOMPARE(records[3].word, std::string("c"));
+    QCOMPARE(view->model()->rowCount(), 5);
+  }
+
   void searchAndReplace() {
     openDocument(5);
     view->runCommand(cmd::kSearch);
