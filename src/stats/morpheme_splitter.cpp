@@ -46,6 +46,7 @@ const Morpheme* MorphemeSplitter::NextMorpheme() {
   current_.tag.clear();
   current_.marker = '\0';
   current_.hasTag = false;
+  current_.offset = 0;
 
   std::optional<std::string_view> next = NextToken();
   if (!next) return nullptr;
@@ -80,6 +81,7 @@ const Morpheme* MorphemeSplitter::NextMorpheme() {
     form.remove_suffix(1);
   }
   current_.text.assign(form.data(), form.size());
+  current_.offset = static_cast<std::size_t>(form.data() - text_.data());
   const std::string_view tag = token.substr(slash + 1);
   current_.tag.assign(tag.data(), tag.size());
   cp949::toUpperAscii(current_.tag);

@@ -16,6 +16,7 @@ struct Morpheme {
   std::string tag;      // ASCII letters upper-cased
   char marker = '\0';   // one of MorphemeSplitter::kMarkers, or '\0' for none
   bool hasTag = false;  // false: the token had no "/" (then text and tag are empty)
+  std::size_t offset = 0;  // byte offset of `text` in the split text (edits in place)
 };
 
 // One per use, on the caller's stack. Delimiter sets are sets of one-byte characters;

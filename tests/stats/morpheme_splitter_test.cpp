@@ -44,6 +44,19 @@ TEST(MorphemeSplitting, MarkerAndMissingSlash) {
   EXPECT_EQ(split(k("a/b/c")), Strings{"a/B/C"});
 }
 
+TEST(MorphemeSplitting, OffsetsPointAtEachFormInTheText) {
+  const std::string text = k("사과/NNG+1/SN++/SW + 과#/NNG");
+  MorphemeSplitter splitter;
+  splitter.SetText(text);
+  std::vector<std::string> found;
+  while (const Morpheme* m = splitter.NextMorpheme()) {
+    found.push_back(text.substr(m->offset, m->text.size()));
+    EXPECT_EQ(found.back(), m->text);
+  }
+  EXPECT_EQ(found.size(), 4u);
+  EXPECT_EQ(text.find(k("과#")), text.rfind(k("과")));  // the marker form is the last one
+}
+
 TEST(MorphemeSplitting, TwoByteCharactersAreNeverCut) {
   // 갂 = 81 41, 갵 = 81 61: second bytes that look like "A" and "a".
   EXPECT_EQ(split(k("갵/nng+갂@/x갵")), (Strings{"갵/NNG", "갂[@]/X갵"}));
