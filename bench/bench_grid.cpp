@@ -29,6 +29,7 @@ class SilentInteraction final : public UserInteraction {
  public:
   void message(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
   bool askYesNo(const QString&) override { return false; }
+  bool confirm(const QString&, const QString&) override { return false; }
   QString chooseOpenFile(const QString&, const QString&) override { return {}; }
   QString chooseSaveFile(const QString&, const QString&, bool) override { return {}; }
   QStringList chooseOpenFiles(const QString&, const QString&) override { return {}; }

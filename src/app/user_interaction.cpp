@@ -41,6 +41,11 @@ bool WidgetInteraction::askYesNo(const QString& text) {
                                QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool WidgetInteraction::confirm(const QString& text, const QString& caption) {
+  return QMessageBox::question(parent_, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                               QMessageBox::Ok) == QMessageBox::Ok;
+}
+
 QString WidgetInteraction::chooseOpenFile(const QString& filter, const QString& initial) {
   return QFileDialog::getOpenFileName(parent_, QString(), startPath(initial), chooserFilter(filter));
 }

@@ -18,6 +18,8 @@ class UserInteraction {
   virtual void message(const QString& text) = 0;
   // True for Yes.
   virtual bool askYesNo(const QString& text) = 0;
+  // An OK/Cancel box with its own caption; true for OK.
+  virtual bool confirm(const QString& text, const QString& caption) = 0;
   // Empty when the user cancelled. `filter` is in the system's chooser form
   // "Text Files (*.txt)|*.txt||"; `initial` is a file name or path to start from.
   virtual QString chooseOpenFile(const QString& filter, const QString& initial) = 0;
@@ -35,6 +37,7 @@ class WidgetInteraction final : public UserInteraction {
   void setParentWidget(QWidget* parent) { parent_ = parent; }
   void message(const QString& text) override;
   bool askYesNo(const QString& text) override;
+  bool confirm(const QString& text, const QString& caption) override;
   QString chooseOpenFile(const QString& filter, const QString& initial) override;
   QString chooseSaveFile(const QString& filter, const QString& initial,
                          bool confirmOverwrite) override;

@@ -28,6 +28,9 @@ class ScriptedInteraction final : public UserInteraction {
     yesNoAnswers.pop_front();
     return a;
   }
+  bool confirm(const QString& text, const QString& caption) override {
+    return askYesNo(caption + QStringLiteral(": ") + text);
+  }
   QString chooseOpenFile(const QString& filter, const QString&) override { return nextFile(filter); }
   QString chooseSaveFile(const QString& filter, const QString&, bool) override {
     return nextFile(filter);

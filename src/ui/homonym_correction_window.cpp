@@ -1,0 +1,227 @@
+#include "ui/homonym_correction_window.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/grid_model.h"
+#include "app/qt_text.h"
+#include "app/user_interaction.h"
+#include "store/row_cache.h"
+
+namespace selvanor {
+namespace {
+
+QString oneLine(const std::string& cp949) {
+  QString text = fromCp949(cp949);
+  text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return text;
+}
+
+}  // namespace
+
+SelectionWindowPlace SelectionWindowPlace::load(QSettings& profile) {
+  SelectionWindowPlace p;
+  profile.beginGroup(QStringLiteral("Selvanor"));
+  p.left = profile.value(QStringLiteral("xpos"), QStringLiteral("-1")).toInt();
+  p.top = profile.value(QStringLiteral("ypos"), QStringLiteral("0")).toInt();
+  p.right = profile.value(QStringLiteral("x2pos"), QStringLiteral("10")).toInt();
+  p.bottom = profile.value(QStringLiteral("y2pos"), QStringLiteral("10")).toInt();
+  profile.endGroup();
+  return p;
+}
+
+void SelectionWindowPlace::save(QSettings& profile, const QPoint& topLeft) {
+  profile.beginGroup(QStringLiteral("Selvanor"));
+  profile.setValue(QStringLiteral("xpos"), QString::number(topLeft.x()));
+  profile.setValue(QStringLiteral("ypos"), QString::number(topLeft.y()));
+  profile.setValue(QStringLiteral("x2pos"), QString::number(topLeft.x() + 620));
+  profile.setValue(QStringLiteral("y2pos"), QString::number(topLeft.y() + 360));
+  profile.endGroup();
+}
+
+// ---- selection window ----------------------------------------------------------------
+
+HomonymSelectionWindow::HomonymSelectionWindow(UserInteraction& ui, QSettings& profile,
+                                               QWidget* parent)
+    : QDialog(parent), ui_(ui), profile_(profile) {
+  setWindowTitle(QStringLiteral("동음어 사전"));
+  morpheme_ = new QLineEdit(this);
+  morpheme_->setReadOnly(true);
+  list_ = new QTreeWidget(this);
+  list_->setRootIsDecorated(false);
+  list_->setAllColumnsShowFocus(true);
+  list_->setHeaderLabels({QStringLiteral("음"), QStringLiteral("음번호"), QStringLiteral("한자"),
+                          QStringLiteral("의미")});
+  list_->setColumnWidth(0, 50);
+  list_->setColumnWidth(1, 100);
+  list_->setColumnWidth(2, 70);
+  list_->setColumnWidth(3, 1000);
+  list_->setContextMenuPolicy(Qt::CustomContextMenu);
+  auto* chooseButton = new QPushButton(QStringLiteral("선택하기"), this);
+  auto* skipButton = new QPushButton(QStringLiteral("지나가기"), this);
+  auto* stopButton = new QPushButton(QStringLiteral("멈추기"), this);
+  chooseButton->setDefault(true);
+  auto* top = new QHBoxLayout;
+  top->addWidget(new QLabel(QStringLiteral("동음어"), this));
+  top->addWidget(morpheme_, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(chooseButton);
+  buttons->addWidget(skipButton);
+  buttons->addWidget(stopButton);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(list_, 1);
+  layout->addLayout(buttons);
+  resize(620, 360);
+
+  connect(chooseButton, &QPushButton::clicked, this, &HomonymSelectionWindow::choose);
+  connect(skipButton, &QPushButton::clicked, this, &HomonymSelectionWindow::skip);
+  connect(stopButton, &QPushButton::clicked, this, &HomonymSelectionWindow::stop);
+  connect(list_, &QTreeWidget::itemDoubleClicked, this, &HomonymSelectionWindow::choose);
+  connect(list_, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    if (QTreeWidgetItem* item = list_->itemAt(pos)) {
+      list_->setCurrentItem(item);
+      choose();
+    }
+  });
+}
+
+ChoiceResult HomonymSelectionWindow::ask(const QString& morpheme,
+                                         const std::vector<HomonymSense>& senses) {
+  morpheme_->setText(morpheme);
+  list_->clear();
+  for (const HomonymSense& s : senses) {
+    list_->addTopLevelItem(new QTreeWidgetItem(
+        {oneLine(s.headword), oneLine(s.numberedForm), oneLine(s.hanja), oneLine(s.meaning)}));
+  }
+  const SelectionWindowPlace place = SelectionWindowPlace::load(profile_);
+  if (place.left < 0) {
+    // Never placed: the default place, moved down out of the progress list's way.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QRect area = screen->availableGeometry();
+      move(area.center().x() - width() / 2, area.center().y() - height() / 2 + 350);
+    }
+  } else {
+    setGeometry(place.left, place.top, std::max(place.right - place.left, 200),
+                std::max(place.bottom - place.top, 150));
+  }
+  result_ = {SenseChoice::Skip, {}};
+  exec();
+  return result_;
+}
+
+void HomonymSelectionWindow::savePlace() { SelectionWindowPlace::save(profile_, pos()); }
+
+void HomonymSelectionWindow::choose() {
+  savePlace();
+  QTreeWidgetItem* item = list_->currentItem();
+  if (!item || !item->isSelected()) return;
+  const QString form = item->text(1);
+  if (!ui_.confirm(form, QString::fromUtf8(homonymmsg::kConfirmCaption))) return;
+  // The list shows CP949 text converted for display; convert back exactly.
+  auto bytes = toCp949(form, ui_);
+  if (!bytes) return;
+  result_ = {SenseChoice::Chosen, std::move(*bytes)};
+  accept();
+}
+
+void HomonymSelectionWindow::skip() {
+  result_ = {SenseChoice::Skip, {}};
+  savePlace();
+  QDialog::reject();
+}
+
+void HomonymSelectionWindow::stop() {
+  result_ = {SenseChoice::Stop, {}};
+  savePlace();
+  QDialog::reject();
+}
+
+void HomonymSelectionWindow::reject() { skip(); }
+
+void HomonymSelectionWindow::closeEvent(QCloseEvent* event) {
+  if (result_.choice != SenseChoice::Chosen && result_.choice != SenseChoice::Stop) {
+    result_ = {SenseChoice::Skip, {}};
+    savePlace();
+  }
+  QDialog::closeEvent(event);
+}
+
+// ---- progress window ------------------------------------------------------------------
+
+HomonymCorrectionWindow::HomonymCorrectionWindow(UserInteraction& ui, QSettings& profile,
+                                                 RowCache& cache, HomonymLookup& lookup,
+                                                 QWidget* parent)
+    : QDialog(parent), ui_(ui), cache_(cache), lookup_(lookup) {
+  setWindowTitle(QStringLiteral("동음어 수정"));
+  model_ = new AnalysisGridModel(cache_, this);
+  table_ = new QTableView(this);
+  table_->setModel(model_);
+  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->verticalHeader()->setVisible(false);
+  table_->horizontalHeader()->setStretchLastSection(true);
+  table_->setColumnWidth(0, 120);
+  table_->setColumnWidth(1, 150);
+  table_->setColumnWidth(2, 700);
+  table_->setEnabled(false);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(table_);
+  setGeometry(0, 0, 800, 600);
+  selection_ = new HomonymSelectionWindow(ui_, profile, this);
+  chooser_ = [this](std::string_view m, const std::vector<HomonymSense>& senses) {
+    return selection_->ask(fromCp949(m), senses);
+  };
+}
+
+void HomonymCorrectionWindow::startDeferred() {
+  QTimer::singleShot(100, this, [this] {
+    model_->setLoaded(true);
+    QTimer::singleShot(100, this, [this] { run(); });
+  });
+}
+
+CorrectionOutcome HomonymCorrectionWindow::run() {
+  model_->setLoaded(true);
+  const CorrectionOutcome outcome = runHomonymCorrection(cache_, lookup_, *this);
+  table_->setEnabled(true);
+  if (outcome == CorrectionOutcome::Completed) ui_.message(QString::fromUtf8(homonymmsg::kDone));
+  accept();
+  return outcome;
+}
+
+void HomonymCorrectionWindow::showRow(int row) {
+  const int count = model_->rowCount();
+  table_->selectRow(row);
+  // Keep the next four rows in sight where there are four more.
+  table_->scrollTo(model_->index(row >= 4 && row + 4 < count ? row + 4 : row, 0));
+}
+
+ChoiceResult HomonymCorrectionWindow::choose(std::string_view morpheme,
+                                             const std::vector<HomonymSense>& senses) {
+  table_->setEnabled(true);
+  ChoiceResult r = chooser_(morpheme, senses);
+  table_->setEnabled(false);
+  return r;
+}
+
+void HomonymCorrectionWindow::rowChanged(int row) {
+  model_->refresh();
+  table_->selectRow(row);
+}
+
+}  // namespace selvanor
