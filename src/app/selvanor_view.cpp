@@ -235,6 +235,15 @@ void CSelvanorView::aboutCommand() {
   dialog.exec();
 }
 
+void CSelvanorView::reloadDocument() {
+  if (!gridLoaded_) return;
+  const int row = currentRow();
+  cache_.close();
+  if (cache_.open(context_.currentDocument) <= 0) ui_.message(kNoRecords);
+  model_->refresh();
+  selectRow(std::max(row, 0));
+}
+
 // ---- grid commands -----------------------------------------------------------------
 
 void CSelvanorView::afterChange(int row) {

@@ -69,6 +69,9 @@ class CSelvanorView : public QWidget {
   void replace();
 
   void workErrorCheck();
+  // Another operation changed or replaced the open document's file: read it afresh
+  // (the grid's own handle would otherwise keep showing, and writing to, the old pages).
+  void reloadDocument();
 
   // What the editor's acceptance and the settings dialog's 확 인 do (public for tests).
   void applyEdit(int row, const AnalysisRecord& old, const AnalysisRecord& edited);

@@ -9,6 +9,7 @@
 #include "app/command_table.h"
 #include "app/error_log_window.h"
 #include "app/grid_model.h"
+#include "app/report_viewer.h"
 #include "app/search_window.h"
 #include "app/selvanor_view.h"
 #include "support/app_fixture.h"
@@ -156,6 +157,25 @@ class ViewTest : public QObject {
     QCOMPARE(records[2].word, std::string("b"));
     QCOMPARE(records[3].word, std::string("c"));
     QCOMPARE(view->model()->rowCount(), 5);
+  }
+
+  void reloadShowsWhatAnotherOperationWrote() {
+    openDocument(2);
+    test::writeDocument(dir->file("other.id"), {{"N1", "new", "n/NNG"}});
+    QVERIFY(QFile::remove(QString::fromStdString(doc)));
+    QVERIFY(QFile::rename(QString::fromStdString(dir->file("other.id")), QString::fromStdString(doc)));
+    view->reloadDocument();
+    QCOMPARE(view->model()->rowCount(), 1);
+    QCOMPARE(view->model()->data(view->model()->index(0, 1)).toString(), QString("new"));
+  }
+
+  void reportViewerDecodesCp949() {
+    test::writeFile(dir->file("report.txt"), k("사과\t3\n"));
+    ReportViewer viewer(*ui);
+    QVERIFY(viewer.open(QString::fromStdString(dir->file("report.txt"))));
+    QCOMPARE(viewer.text()->toPlainText(), QString("사과\t3\n"));
+    QVERIFY(!viewer.open(QString::fromStdString(dir->file("missing.txt"))));
+    QCOMPARE(ui->messages.size(), 1);
   }
 
   void searchAndReplace() {
