@@ -5,14 +5,58 @@
 #include "common/files.h"
 #include "store/codecs.h"
 #include "store/dbwrap.h"
+#include "store/dictionary_dump.h"
 #include "store/storage.h"
 
 namespace selvanor {
 namespace {
 
-bool writeRecordLine(std::FILE* out, const AnalysisRecord& r) {
-  const std::string line = recordLine(r, "\t", "\n");
-  return std::fwrite(line.data(), 1, line.size(), out) == line.size();
+bool isKnownKind(ExportKind kind) {
+  switch (kind) {
+    case ExportKind::Document:
+    case ExportKind::Reference:
+    case ExportKind::Homonym:
+    case ExportKind::Unregistered:
+      return true;
+  }
+  return false;
+}
+
+// Console banner written before a document or reference export; none for dictionaries.
+const char* bannerOf(ExportKind kind) {
+  if (kind == ExportKind::Document) return "\n\nbunsuk result file \n\n";
+  if (kind == ExportKind::Reference) return "\n\nwonmun result file \n\n";
+  return nullptr;
+}
+
+// Appends the export lines of one stored record; false when its value is not of `kind`
+// (a foreign or damaged file).
+bool appendLines(ExportKind kind, std::string_view key, std::string_view value,
+                 std::string& out) {
+  switch (kind) {
+    case ExportKind::Document: {
+      auto record = codec::decodeRecord(value);
+      if (!record) return false;
+      out += recordLine(*record, "\t", "\n");
+      return true;
+    }
+    case ExportKind::Reference: {
+      auto items = codec::decodeRecordList(value);
+      if (!items) return false;
+      for (const auto& item : *items) out += recordLine(item, "\t", "\n");
+      return true;
+    }
+    case ExportKind::Homonym: {
+      auto items = codec::decodeQuadList(value);
+      if (!items) return false;
+      for (const auto& item : *items) out += dump::homonymLine(item);
+      return true;
+    }
+    case ExportKind::Unregistered:
+      out += dump::unregisteredLine(key, value);
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -20,7 +64,7 @@ bool writeRecordLine(std::FILE* out, const AnalysisRecord& r) {
 ResultCode DBWrap::printDBcont(ExportKind kind, const std::string& source,
                                const std::string& output) {
   static constexpr std::string_view kOp = "printDBcont";
-  if (kind != ExportKind::Document && kind != ExportKind::Reference) {
+  if (!isKnownKind(kind)) {
     reportStoreError(kOp, "unknown kind error");
     return result::kOpenError;
   }
@@ -35,25 +79,16 @@ ResultCode DBWrap::printDBcont(ExportKind kind, const std::string& source,
     reportStoreError(kOp, "DB open error");
     return result::kOpenError;
   }
-  writeDiagnostic(kind == ExportKind::Document ? "\n\nbunsuk result file \n\n"
-                                               : "\n\nwonmun result file \n\n");
+  if (const char* banner = bannerOf(kind)) writeDiagnostic(banner);
   bool written = true;
+  std::string lines;
   for (bool more = db.first(); more && written; more = db.next()) {
-    if (kind == ExportKind::Document) {
-      auto record = codec::decodeRecord(db.value());
-      if (!record) {
-        reportStoreError(kOp, "DB value error");
-        return result::kOpenError;
-      }
-      written = writeRecordLine(out.get(), *record);
-    } else {
-      auto items = codec::decodeRecordList(db.value());
-      if (!items) {
-        reportStoreError(kOp, "DB value error");
-        return result::kOpenError;
-      }
-      for (const auto& item : *items) written = written && writeRecordLine(out.get(), item);
+    lines.clear();
+    if (!appendLines(kind, db.key(), db.value(), lines)) {
+      reportStoreError(kOp, "DB value error");
+      return result::kOpenError;
     }
+    written = std::fwrite(lines.data(), 1, lines.size(), out.get()) == lines.size();
   }
   if (db.lastResult() != DB_NOTFOUND && db.lastResult() != 0) {
     reportStoreError(kOp, "DB read error");

@@ -1,0 +1,402 @@
+// The auto-correction list, its working file (.fix) and the correction run.
+#include "lexicon/auto_correction.h"
+
+#include <db.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <deque>
+
+#include "common/cp949.h"
+#include "common/diagnostics.h"
+#include "common/encoding.h"
+#include "store/codecs.h"
+#include "store/storage.h"
+
+namespace selvanor {
+namespace correction {
+
+using ListError = DBWrap::SujungOutcome::ListError;
+
+const char* outcomeMessage(ResultCode result) {
+  if (result == result::kOk) return msg::kDone;
+  if (result == result::kListFormatError) return msg::kBadFormat;
+  return msg::kCannotOpen;
+}
+
+std::string formatErrorDetail(const DBWrap::SujungOutcome& outcome) {
+  const char* why = "";
+  switch (outcome.listError) {
+    case ListError::None: return std::string();
+    case ListError::NoReplacement: why = "탭 뒤에 바꿀 말이 없습니다"; break;
+    case ListError::EmptySearch: why = "찾을 말이 비어 있습니다"; break;
+    case ListError::NotCp949: why = "CP949 글자가 아닌 바이트가 있습니다"; break;
+  }
+  return "[" + std::to_string(outcome.errorLine) + "]번째 줄: " + why + ": [" +
+         encoding::cp949ToUtf8Lossy(outcome.errorText) + "]";
+}
+
+std::string workingPathFor(const std::string& list) {
+  const std::size_t dot = list.rfind('.');
+  const std::size_t slash = list.rfind('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+    return list + ".fix";
+  }
+  return list.substr(0, dot) + ".fix";
+}
+
+std::optional<Pair> splitLine(std::string_view line) {
+  const std::size_t tab = cp949::findChar(line, '\t');
+  if (tab == std::string_view::npos) return std::nullopt;
+  std::size_t start = tab;
+  while (start < line.size() && line[start] == '\t') ++start;
+  if (start == line.size()) return std::nullopt;
+  const std::size_t end = cp949::findChar(line, '\t', start);
+  return Pair{std::string(line.substr(0, tab)), std::string(line.substr(start, end - start))};
+}
+
+std::string searchText(std::string_view from) {
+  std::string out;
+  out.reserve(from.size());
+  for (char c : from) {
+    if (c != '\t' && c != '\n') out.push_back(c);
+  }
+  if (!out.empty() && out.front() == '*') out.erase(0, 1);
+  return out;
+}
+
+std::string_view replacementText(std::string_view to) {
+  if (!to.empty() && to.front() == '*') to.remove_prefix(1);
+  return to;
+}
+
+std::optional<Pair> ListReader::next() {
+  if (error_ != ListError::None) return std::nullopt;
+  while (auto line = lines_.next()) {
+    ++lineNumber_;
+    const std::string_view trimmed = cp949::trim(*line);
+    if (trimmed.empty()) continue;
+    auto fail = [&](ListError why) {
+      error_ = why;
+      errorText_.assign(trimmed);
+      return std::nullopt;
+    };
+    // A list in another encoding would otherwise turn into pairs that split characters.
+    if (!encoding::cp949ToUtf8(trimmed)) return fail(ListError::NotCp949);
+    std::optional<Pair> pair = splitLine(trimmed);
+    if (!pair) return fail(ListError::NoReplacement);
+    if (searchText(pair->from).empty()) return fail(ListError::EmptySearch);
+    return pair;
+  }
+  return std::nullopt;
+}
+
+// ---- Corrector ------------------------------------------------------------------------
+
+Corrector::Corrector(const std::vector<Pair>& pairs) {
+  search_.reserve(pairs.size());
+  replacement_.reserve(pairs.size());
+  for (const Pair& p : pairs) {
+    search_.push_back(searchText(p.from));
+    replacement_.emplace_back(replacementText(p.to));
+  }
+
+  // The trie, with per-node edge lists while it grows.
+  std::vector<std::vector<std::pair<unsigned char, std::int32_t>>> edges(1);
+  depth_.assign(1, 0);
+  ends_.assign(1, {});
+  for (std::uint32_t id = 0; id < search_.size(); ++id) {
+    std::int32_t node = 0;
+    for (char ch : search_[id]) {
+      const auto byte = static_cast<unsigned char>(ch);
+      auto& list = edges[static_cast<std::size_t>(node)];
+      auto it = std::find_if(list.begin(), list.end(), [&](const auto& e) { return e.first == byte; });
+      if (it != list.end()) {
+        node = it->second;
+        continue;
+      }
+      const auto made = static_cast<std::int32_t>(edges.size());
+      list.emplace_back(byte, made);
+      edges.emplace_back();
+      depth_.push_back(depth_[static_cast<std::size_t>(node)] + 1);
+      ends_.emplace_back();
+      node = made;
+    }
+    ends_[static_cast<std::size_t>(node)].push_back(id);  // ids arrive ascending
+  }
+
+  const std::size_t nodes = edges.size();
+  edgeBegin_.assign(nodes + 1, 0);
+  for (std::size_t n = 0; n < nodes; ++n) {
+    auto& list = edges[n];
+    std::sort(list.begin(), list.end());
+    edgeBegin_[n + 1] = edgeBegin_[n] + static_cast<std::uint32_t>(list.size());
+    for (const auto& [byte, target] : list) {
+      edgeByte_.push_back(byte);
+      edgeTarget_.push_back(target);
+    }
+  }
+  for (int b = 0; b < 256; ++b) {
+    const std::int32_t c = child(0, static_cast<unsigned char>(b));
+    rootMove_[b] = c < 0 ? 0 : c;
+  }
+
+  // Failure links and output chains, breadth first.
+  fail_.assign(nodes, 0);
+  output_.assign(nodes, -1);
+  nextOutput_.assign(nodes, -1);
+  std::deque<std::int32_t> queue;
+  for (const auto& [byte, target] : edges[0]) queue.push_back(target);
+  while (!queue.empty()) {
+    const std::int32_t node = queue.front();
+    queue.pop_front();
+    const auto n = static_cast<std::size_t>(node);
+    const std::int32_t f = fail_[n];
+    nextOutput_[n] = output_[static_cast<std::size_t>(f)];
+    output_[n] = ends_[n].empty() ? nextOutput_[n] : node;
+    for (const auto& [byte, target] : edges[n]) {
+      fail_[static_cast<std::size_t>(target)] = step(f, byte);
+      queue.push_back(target);
+    }
+  }
+}
+
+std::int32_t Corrector::child(std::int32_t node, unsigned char byte) const {
+  const auto n = static_cast<std::size_t>(node);
+  for (std::uint32_t e = edgeBegin_[n]; e < edgeBegin_[n + 1]; ++e) {
+    if (edgeByte_[e] == byte) return edgeTarget_[e];
+  }
+  return -1;
+}
+
+std::int32_t Corrector::step(std::int32_t node, unsigned char byte) const {
+  while (node != 0) {
+    const std::int32_t c = child(node, byte);
+    if (c >= 0) return c;
+    node = fail_[static_cast<std::size_t>(node)];
+  }
+  return rootMove_[byte];
+}
+
+std::uint32_t Corrector::firstOccurring(std::string_view text, std::uint32_t from) {
+  if (from >= search_.size()) return kNone;
+  charStart_.assign(text.size() + 1, 0);
+  for (std::size_t i = 0; i < text.size(); i = cp949::nextChar(text, i)) charStart_[i] = 1;
+
+  std::uint32_t best = kNone;
+  std::int32_t state = 0;
+  for (std::size_t p = 0; p < text.size(); ++p) {
+    state = step(state, static_cast<unsigned char>(text[p]));
+    for (std::int32_t o = output_[static_cast<std::size_t>(state)]; o >= 0;
+         o = nextOutput_[static_cast<std::size_t>(o)]) {
+      const auto node = static_cast<std::size_t>(o);
+      // A byte match that starts on the second byte of a character is no match.
+      if (!charStart_[p + 1 - depth_[node]]) continue;
+      const auto& ids = ends_[node];
+      const auto it = std::lower_bound(ids.begin(), ids.end(), from);
+      if (it != ids.end() && *it < best) {
+        best = *it;
+        if (best == from) return best;
+      }
+    }
+  }
+  return best;
+}
+
+bool Corrector::apply(std::string_view analysis, std::string& out) {
+  out.clear();
+  for (char c : analysis) {
+    if (c != '\t' && c != '\n') out.push_back(c);
+  }
+  bool matched = false;
+  std::uint32_t from = 0;
+  for (std::uint32_t id; (id = firstOccurring(out, from)) != kNone; from = id + 1) {
+    const std::size_t at = cp949::find(out, search_[id]);
+    out.replace(at, search_[id].size(), replacement_[id]);
+    matched = true;
+  }
+  return matched && out != analysis;
+}
+
+}  // namespace correction
+
+// ---- DBWrap operations ------------------------------------------------------------------
+
+namespace {
+
+// A byte copy of `source` at `target` with the same permissions.
+bool copyFile(const std::string& source, const std::string& target) {
+  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(in, &st) == 0;
+  const int out = ok ? ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                              st.st_mode & 07777)
+                     : -1;
+  ok = out >= 0;
+  std::vector<char> buffer(1 << 18);
+  while (ok) {
+    const ssize_t n = ::read(in, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    for (ssize_t done = 0; ok && done < n;) {
+      const ssize_t w = ::write(out, buffer.data() + done, static_cast<std::size_t>(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      ok = w > 0;
+      if (ok) done += w;
+    }
+  }
+  if (out >= 0) {
+    ok = ::fchmod(out, st.st_mode & 07777) == 0 && ok;
+    ok = ::close(out) == 0 && ok;
+  }
+  ::close(in);
+  return ok;
+}
+
+}  // namespace
+
+ResultCode DBWrap::makeSujungDB(std::string& fixPath, const std::string& list,
+                                SujungOutcome* outcome) {
+  static constexpr std::string_view kOp = "makeSujungDB";
+  SujungOutcome local;
+  SujungOutcome& report = outcome ? *outcome : local;
+  report = SujungOutcome{};
+  fixPath = correction::workingPathFor(list);
+  if (sameFile(fixPath, list)) {
+    reportStoreError(kOp, "DB open error");
+    return result::kOpenError;
+  }
+  FileReplacement target(fixPath);
+  Storage fix;
+  if (!fix.openWithCursor(target.temporaryPath())) {
+    reportStoreError(kOp, "DB open error");
+    return result::kOpenError;
+  }
+  correction::ListReader reader(list);
+  if (!reader.isOpen()) {
+    reportStoreError(kOp, "open error of read file");
+    return result::kTextFileError;
+  }
+  std::string value;
+  while (auto pair = reader.next()) {
+    value = codec::encodePair(pair->from, pair->to);
+    if (!fix.put(pair->from, value)) {
+      reportStoreError(kOp, "DB insert error");
+      return result::kInsertError;
+    }
+  }
+  if (reader.error() != SujungOutcome::ListError::None) {
+    report.listError = reader.error();
+    report.errorLine = reader.lineNumber();
+    report.errorText = reader.errorText();
+    return result::kListFormatError;
+  }
+  if (reader.failed()) {
+    reportStoreError(kOp, "read error of read file");
+    return result::kTextFileError;
+  }
+  if (!fix.close() || !target.commit()) {
+    reportStoreError(kOp, "DB write error");
+    return result::kInsertError;
+  }
+  return result::kOk;
+}
+
+ResultCode DBWrap::autoSujung(const std::string& document, const std::string& list,
+                              SujungOutcome* outcome) {
+  static constexpr std::string_view kOp = "autoSujung";
+  SujungOutcome local;
+  SujungOutcome& report = outcome ? *outcome : local;
+  if (sameFile(correction::workingPathFor(list), document)) {
+    report = SujungOutcome{};
+    reportStoreError(kOp, "DB open error");
+    return result::kOpenError;
+  }
+  std::string fixPath;
+  if (const ResultCode rc = makeSujungDB(fixPath, list, &report); rc != result::kOk) return rc;
+  // The working file lives for this run only, whatever its end: the next run rebuilds it.
+  struct RemovedAtEnd {
+    const std::string& path;
+    ~RemovedAtEnd() { removeFile(path); }
+  } working{fixPath};
+
+  // The pairs in key order; the list is small beside the document.
+  std::vector<correction::Pair> pairs;
+  {
+    Storage fix;
+    if (!fix.openWithCursor(fixPath, nullptr, OpenMode::ExistingOnly)) {
+      reportStoreError(kOp, "DB open error");
+      return result::kOpenError;
+    }
+    for (bool more = fix.first(); more; more = fix.next()) {
+      auto pair = codec::decodePair(fix.value());
+      if (!pair) {
+        reportStoreError(kOp, "DB value error");
+        return result::kOpenError;
+      }
+      pairs.push_back({std::move((*pair)[0]), std::move((*pair)[1])});
+    }
+    if (fix.lastResult() != DB_NOTFOUND) {
+      reportStoreError(kOp, "DB read error");
+      return result::kOpenError;
+    }
+  }
+  correction::Corrector corrector(pairs);
+  pairs.clear();
+  pairs.shrink_to_fit();
+
+  Storage doc;
+  if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
+    reportStoreError(kOp, "DB open error");
+    return result::kOpenError;
+  }
+  // Made at the first change, so a run that changes nothing leaves the file alone.
+  std::optional<FileReplacement> target;
+  Storage copy;
+  std::string corrected;
+  std::string value;
+  std::size_t changed = 0;
+  for (bool more = doc.first(); more; more = doc.next()) {
+    std::optional<AnalysisRecord> record = codec::decodeRecord(doc.value());
+    if (!record) {
+      reportStoreError(kOp, "DB value error");
+      return result::kOpenError;
+    }
+    if (!corrector.apply(record->analysis, corrected)) continue;
+    if (!target) {
+      target.emplace(document);
+      if (!copyFile(document, target->temporaryPath()) ||
+          !copy.open(target->temporaryPath(), nullptr, OpenMode::ExistingOnly)) {
+        reportStoreError(kOp, "DB insert error");
+        return result::kInsertError;
+      }
+    }
+    record->analysis.swap(corrected);
+    value = codec::encodeRecord(*record);
+    if (!copy.put(doc.key(), value)) {
+      reportStoreError(kOp, "DB insert error");
+      return result::kInsertError;
+    }
+    ++changed;
+  }
+  if (doc.lastResult() != DB_NOTFOUND) {
+    reportStoreError(kOp, "DB read error");
+    return result::kOpenError;
+  }
+  doc.close();
+  if (target && (!copy.close() || !target->commit())) {
+    reportStoreError(kOp, "DB insert error");
+    return result::kInsertError;
+  }
+  report.changedRecords = changed;
+  return result::kOk;
+}
+
+}  // namespace selvanor

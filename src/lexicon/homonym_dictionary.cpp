@@ -1,0 +1,183 @@
+// Look-up, add, remove and merge on a homonym dictionary (.dic): head word -> EncapList of
+// QuadValue senses (headword, numbered form, hanja, meaning) in the order they were added.
+#include "lexicon/homonym_dictionary.h"
+
+#include <db.h>
+
+#include "common/diagnostics.h"
+#include "common/files.h"
+#include "store/codecs.h"
+#include "store/encap_list.h"
+#include "store/storage.h"
+
+namespace selvanor {
+namespace {
+
+constexpr std::size_t kQuadFields = 4;
+
+// A homonym dictionary's values are lists of senses. Looking at the first record is
+// enough to refuse an analysis document or an unregistered-word dictionary before
+// writing senses into it; an empty file passes.
+bool holdsSenses(Storage& dic) {
+  if (!dic.first()) return dic.lastResult() == DB_NOTFOUND;
+  return codec::splitList(dic.value(), kQuadFields).has_value();
+}
+
+// Every value of `dic` is a list of senses.
+bool allSenses(Storage& dic) {
+  bool more = dic.first();
+  for (; more; more = dic.next()) {
+    if (!codec::splitList(dic.value(), kQuadFields)) return false;
+  }
+  return dic.lastResult() == DB_NOTFOUND;
+}
+
+}  // namespace
+
+void DBWrap::releaseDongumLookup(const std::string& path) {
+  if (dongumLookup_ && sameFile(dongumLookup_->fileName(), path)) dongumLookup_.reset();
+}
+
+ResultCode DBWrap::getDongum(const std::string& dictionary, std::string_view headword,
+                             std::vector<DongumEntry>& entries) {
+  entries.clear();
+  if (!dongumLookup_ || dongumLookup_->fileName() != dictionary) {
+    dongumLookup_.reset();
+    std::unique_ptr<Storage, KeptStorageCloser> opened(new Storage);
+    if (!opened->openWithCursor(dictionary, nullptr, OpenMode::ExistingOnly)) {
+      return kDongumUnavailable;
+    }
+    dongumLookup_ = std::move(opened);
+  }
+  if (!dongumLookup_->get(headword)) return result::kNothingToRead;
+  auto items = codec::decodeQuadList(dongumLookup_->value());
+  if (!items) {
+    reportStoreError("getDongum", "DB value error");
+    return kDongumUnavailable;
+  }
+  entries.reserve(items->size());
+  for (auto& f : *items) {
+    entries.push_back({std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(f[3])});
+  }
+  return result::kOk;
+}
+
+ResultCode DBWrap::addDongumRec(const std::string& dictionary, const DongumEntry& entry) {
+  static constexpr std::string_view kOp = "addDongumRec";
+  releaseDongumLookup(dictionary);
+  Storage dic;
+  if (!dic.openWithCursor(dictionary)) {
+    reportStoreError(kOp, "DB open error");
+    return result::kOpenError;
+  }
+  if (!holdsSenses(dic)) {
+    reportStoreError(kOp, "DB value error");
+    return result::kOpenError;
+  }
+  const std::string item =
+      codec::encodeQuad({entry.headword, entry.numberedForm, entry.hanja, entry.meaning});
+  encap::Appended appended = encap::Appended::Stored;
+  const ResultCode rc = encap::appendItem(dic, kHomonymItem, entry.headword, item, appended);
+  if (rc != result::kOk) return rc;
+  if (!dic.close()) {
+    reportStoreError(kOp, "DB write error");
+    return result::kInsertError;
+  }
+  return appended == encap::Appended::Duplicate ? result::kAlreadyExists : result::kOk;
+}
+
+ResultCode DBWrap::removeDongumRec(const std::string& dictionary, std::string_view headword,
+                                   std::string_view numberedForm) {
+  static constexpr std::string_view kOp = "removeDongumRec";
+  releaseDongumLookup(dictionary);
+  Storage dic;
+  if (!dic.open(dictionary, nullptr, OpenMode::ExistingOnly)) {
+    reportStoreError(kOp, "DB open error");
+    return result::kOpenError;
+  }
+  if (!dic.get(headword)) {
+    if (dic.lastResult() == DB_NOTFOUND) return result::kKeyNotFound;
+    reportStoreError(kOp, "DB read error");
+    return result::kOpenError;
+  }
+  const auto items = codec::splitList(dic.value(), kQuadFields);
+  if (!items) {
+    reportStoreError(kOp, "DB value error");
+    return result::kOpenError;
+  }
+  std::vector<std::string> kept;
+  kept.reserve(items->size());
+  std::string_view form;
+  for (std::string_view item : *items) {
+    if (!encap::quadSecondField(item, form) || form != numberedForm) kept.emplace_back(item);
+  }
+  // The numbered form is always compared, also for a head word's only sense: removing a
+  // sense that is not there changes nothing.
+  if (kept.size() == items->size()) return result::kKeyNotFound;
+  if (kept.empty()) {
+    if (!dic.del(headword)) {
+      reportStoreError(kOp, "DB remove error");
+      return result::kRemoveError;
+    }
+  } else if (!dic.put(headword, codec::encodeList(kept))) {
+    // put replaces the value in one step, so a failure leaves the old list whole.
+    reportStoreError(kOp, "DB insert error");
+    return result::kInsertError;
+  }
+  if (!dic.close()) {
+    reportStoreError(kOp, "DB write error");
+    return result::kInsertError;
+  }
+  return result::kOk;
+}
+
+ResultCode DBWrap::mergeDongumDB(const std::string& base, const std::string& other) {
+  static constexpr std::string_view kOp = "mergeDongumDB";
+  Storage from;
+  if (!from.openWithCursor(other, nullptr, OpenMode::ExistingOnly)) {
+    reportStoreError(kOp, "DB open error");
+    return result::kOpenError;
+  }
+  // A foreign file on either side is refused before anything is written (or created).
+  if (!allSenses(from)) {
+    reportStoreError(kOp, "DB value error");
+    return result::kOpenError;
+  }
+  // Every sense of a dictionary is already in itself.
+  if (sameFile(base, other)) return result::kOk;
+  releaseDongumLookup(base);
+  Storage into;
+  if (!into.openWithCursor(base)) {
+    reportStoreError(kOp, "DB open error");
+    return result::kOpenError;
+  }
+  if (!holdsSenses(into)) {
+    reportStoreError(kOp, "DB value error");
+    return result::kOpenError;
+  }
+  bool more = from.first();
+  for (; more; more = from.next()) {
+    const auto items = codec::splitList(from.value(), kQuadFields);
+    if (!items) {
+      reportStoreError(kOp, "DB value error");
+      return result::kOpenError;
+    }
+    for (std::string_view item : *items) {
+      encap::Appended appended = encap::Appended::Stored;
+      if (encap::appendItem(into, kHomonymItem, from.key(), item, appended) != result::kOk) {
+        return result::kInsertError;
+      }
+    }
+  }
+  if (from.lastResult() != DB_NOTFOUND) {
+    reportStoreError(kOp, "DB read error");
+    return result::kOpenError;
+  }
+  if (!into.close()) {
+    reportStoreError(kOp, "DB write error");
+    return result::kInsertError;
+  }
+  return result::kOk;
+}
+
+}  // namespace selvanor

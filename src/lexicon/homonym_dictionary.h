@@ -1,0 +1,84 @@
+// The homonym dictionary (.dic): its source text, the build from it, and the texts the
+// dialogs and the command line show. The store operations are DBWrap members
+// (store/dbwrap.h); this header adds what they share with their callers, free of any
+// toolkit. Messages are UTF-8; dictionary text is CP949.
+//
+// Source text: one record per "#" line plus the continuation lines after it that do not
+// begin with "#". Lines are trimmed of blanks, tabs, CRs and LFs and joined with nothing
+// between them. A record is "#1headword#2numberedForm#3hanja#5meaning" ("#$" may stand for
+// "#5"; "#3hanja" may be left out, the hanja then being one blank); runs of "#" count as
+// one, so no field can hold a "#". Lines and records may be of any length.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/files.h"
+#include "common/result_codes.h"
+#include "store/dbwrap.h"
+
+namespace selvanor::homonym {
+
+namespace msg {
+inline constexpr const char* kBuilt = "동음어 사전이 만들어 졌습니다.";
+inline constexpr const char* kBuildFailed = "동음어 사전 생성시 오류가 발생했습니다.";
+inline constexpr const char* kSetDictionary = "환경 설정에서 동음이의어 사전을 설정해 주십시요.";
+inline constexpr const char* kSelectToModify = "수정할 동음어를 선택해 주세요";
+inline constexpr const char* kSelectToDelete = "삭제할 동음어를 선택해 주세요";
+inline constexpr const char* kChooseDictionary = "동음어 사전을 선택해 주세요 ";
+inline constexpr const char* kSaved = "동음어 사전이 텍스트로 저장되었습니다.";
+inline constexpr const char* kSaveFailed = "동음어 사전을 텍스트로 저장하지 못했습니다.";
+inline constexpr const char* kMergeMode = "동음어 사전";
+inline constexpr const char* kAdded = "동음어를 추가했습니다.";
+inline constexpr const char* kDuplicate = "같은 음번호가 이미 있어 추가하지 않았습니다.";
+inline constexpr const char* kRemoved = "동음어를 삭제했습니다.";
+inline constexpr const char* kNotFound = "사전에 없는 동음어입니다.";
+inline constexpr const char* kCannotOpen = "동음어 사전을 열 수 없습니다.";
+inline constexpr const char* kCannotWrite = "동음어 사전에 저장할 수 없습니다.";
+}  // namespace msg
+
+// The dictionary built from a source file: the source path with its extension replaced by
+// ".dic" (a/homonym.txt gives a/homonym.dic); a name without extension gets ".dic".
+[[nodiscard]] std::string dictionaryPathFor(const std::string& source);
+
+// One record of a source file.
+struct SourceRecord {
+  std::string text;            // the joined, trimmed lines (CP949)
+  unsigned long lineCount = 0;  // physical lines read when the record ended: the line that
+                                // began the next record, or the last line of the file
+};
+
+// Reads a source file record by record, holding one line of look-ahead.
+class SourceReader {
+ public:
+  explicit SourceReader(const std::string& path) : lines_(path) {}
+
+  bool isOpen() const { return lines_.isOpen(); }
+  // The next non-empty record; nullopt at the end of the file or on a read error.
+  std::optional<SourceRecord> next();
+  bool failed() const { return lines_.failed(); }
+
+ private:
+  LineReader lines_;
+  std::string pending_;  // the "#" line that ended the previous record
+  bool hasPending_ = false;
+  bool atEnd_ = false;
+  unsigned long lineCount_ = 0;
+};
+
+// The entry of one record, or nullopt when it is malformed: a missing or misplaced field
+// code, no meaning, or a field after the meaning. Field text is kept byte for byte.
+[[nodiscard]] std::optional<DBWrap::DongumEntry> splitRecord(std::string_view record);
+
+// The message box text of a malformed source record (UTF-8, lines joined by CR LF).
+[[nodiscard]] std::string formatErrorMessage(const DBWrap::DongumFormatError& error);
+
+// What the merge dialog shows after a merge in `mode` (msg::kMergeMode or the
+// unregistered-word mode): the merge is reported done only when it succeeded.
+[[nodiscard]] std::string mergeOutcomeMessage(std::string_view mode, ResultCode result);
+
+// What the save-as-text command shows after printDBcont.
+[[nodiscard]] std::string saveOutcomeMessage(ResultCode result);
+
+}  // namespace selvanor::homonym

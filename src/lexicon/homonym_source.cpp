@@ -1,0 +1,149 @@
+// Building the homonym dictionary from its source text, and the texts around the build.
+#include <vector>
+
+#include "common/cp949.h"
+#include "common/diagnostics.h"
+#include "common/encoding.h"
+#include "lexicon/homonym_dictionary.h"
+#include "store/codecs.h"
+#include "store/encap_list.h"
+#include "store/storage.h"
+
+namespace selvanor {
+namespace homonym {
+namespace {
+
+bool beginsWith(std::string_view s, char code) { return !s.empty() && cp949::isSingle(s, 0, code); }
+
+// The pieces between "#"s, empty ones dropped.
+std::vector<std::string_view> pieces(std::string_view record) {
+  std::vector<std::string_view> out;
+  std::size_t start = 0;
+  while (start <= record.size()) {
+    std::size_t hash = cp949::findChar(record, '#', start);
+    if (hash == std::string_view::npos) hash = record.size();
+    if (hash > start) out.push_back(record.substr(start, hash - start));
+    start = hash + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string dictionaryPathFor(const std::string& source) {
+  const std::size_t dot = source.rfind('.');
+  const std::size_t slash = source.rfind('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+    return source + ".dic";
+  }
+  return source.substr(0, dot) + ".dic";
+}
+
+std::optional<SourceRecord> SourceReader::next() {
+  while (!atEnd_) {
+    std::string text;
+    if (hasPending_) text = std::move(pending_);
+    hasPending_ = false;
+    pending_.clear();
+    bool ended = false;
+    while (auto line = lines_.next()) {
+      ++lineCount_;
+      const std::string_view trimmed = cp949::trim(*line);
+      if (beginsWith(trimmed, '#')) {
+        pending_.assign(trimmed);
+        hasPending_ = true;
+        ended = true;
+        break;
+      }
+      text.append(trimmed);
+    }
+    atEnd_ = !ended;
+    const std::string_view record = cp949::trim(text);
+    if (!record.empty()) return SourceRecord{std::string(record), lineCount_};
+  }
+  return std::nullopt;
+}
+
+std::optional<DBWrap::DongumEntry> splitRecord(std::string_view record) {
+  const std::vector<std::string_view> p = pieces(record);
+  if (p.size() < 3 || !beginsWith(p[0], '1') || !beginsWith(p[1], '2')) return std::nullopt;
+  DBWrap::DongumEntry entry;
+  entry.headword.assign(p[0].substr(1));
+  entry.numberedForm.assign(p[1].substr(1));
+  std::size_t at = 2;
+  if (beginsWith(p[2], '3')) {
+    entry.hanja.assign(p[2].substr(1));
+    ++at;
+  } else {
+    entry.hanja = " ";
+  }
+  if (at + 1 != p.size() || !(beginsWith(p[at], '5') || beginsWith(p[at], '$'))) {
+    return std::nullopt;
+  }
+  entry.meaning.assign(p[at].substr(1));
+  return entry;
+}
+
+std::string formatErrorMessage(const DBWrap::DongumFormatError& error) {
+  return "[" + std::to_string(error.line) +
+         "]라인 주위에 형식오류가 있습니다.\r\n"
+         "형식:[#1...#2...#3...#5...] 또는 [#1..#2...#3...#$...]\r\n"
+         "입력문장:[" +
+         encoding::cp949ToUtf8Lossy(error.record) + "]";
+}
+
+std::string mergeOutcomeMessage(std::string_view mode, ResultCode result) {
+  return std::string(mode) + (result == result::kOk ? "이 합쳐졌습니다." : "을 합치지 못했습니다.");
+}
+
+std::string saveOutcomeMessage(ResultCode result) {
+  return result == result::kOk ? msg::kSaved : msg::kSaveFailed;
+}
+
+}  // namespace homonym
+
+ResultCode DBWrap::makeDongumDB(const std::string& source, const std::string& dictionary) {
+  static constexpr std::string_view kOp = "makeDongumDB";
+  dongumFormatError_ = {};
+  homonym::SourceReader reader(source);
+  if (!reader.isOpen()) {
+    reportStoreError(kOp, "open error of read file");
+    return result::kTextFileError;
+  }
+  if (sameFile(source, dictionary)) {
+    reportStoreError(kOp, "DB open error");  // the dictionary would replace its own source
+    return result::kOpenError;
+  }
+  releaseDongumLookup(dictionary);
+  // Built beside the target: a bad record or a failed write keeps the previous dictionary.
+  FileReplacement target(dictionary);
+  Storage dic;
+  if (!dic.openWithCursor(target.temporaryPath())) {
+    reportStoreError(kOp, "DB open error");
+    return result::kOpenError;
+  }
+  std::string item;
+  while (auto record = reader.next()) {
+    auto entry = homonym::splitRecord(record->text);
+    if (!entry) {
+      dongumFormatError_ = {record->lineCount, std::move(record->text)};
+      return kDongumFormatError;
+    }
+    item = codec::encodeQuad({entry->headword, entry->numberedForm, entry->hanja, entry->meaning});
+    encap::Appended appended = encap::Appended::Stored;
+    if (encap::appendItem(dic, kHomonymItem, entry->headword, item, appended) != result::kOk) {
+      return result::kInsertError;
+    }
+  }
+  if (reader.failed()) {
+    reportStoreError(kOp, "read error of read file");
+    return result::kTextFileError;
+  }
+  if (!dic.close() || !target.commit()) {
+    reportStoreError(kOp, "DB write error");
+    return result::kInsertError;
+  }
+  return result::kOk;
+}
+
+}  // namespace selvanor

@@ -1,0 +1,36 @@
+// The unregistered-word dictionary (.mdj): word -> note, kept by hand. The store operations
+// are DBWrap members (store/dbwrap.h); this header holds the texts the page, the dialogs
+// and the command line show (UTF-8), free of any toolkit.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/result_codes.h"
+
+namespace selvanor::unregistered {
+
+namespace msg {
+inline constexpr const char* kSetDictionary = "미등재어 사전 이름을 등록해 주세요";
+inline constexpr const char* kSelectToModify = "수정할 미등재어를 선택해 주세요";
+inline constexpr const char* kSelectToDelete = "삭제할 미등재어를 선택해 주세요";
+inline constexpr const char* kChooseDictionary = "미등재어 사전을 선택해 주세요 ";
+inline constexpr const char* kSaved = "미등재어 사전이 텍스트로 저장되었습니다.";
+inline constexpr const char* kSaveFailed = "미등재어 사전을 텍스트로 저장하지 못했습니다.";
+inline constexpr const char* kMergeMode = "미등재 사전";
+inline constexpr const char* kAdded = "미등재어를 추가했습니다.";
+inline constexpr const char* kExists = "이미 등록된 미등재어입니다.";
+inline constexpr const char* kRemoved = "미등재어를 삭제했습니다.";
+inline constexpr const char* kNotFound = "사전에 없는 미등재어입니다.";
+inline constexpr const char* kCannotOpen = "미등재어 사전을 열 수 없습니다.";
+inline constexpr const char* kCannotWrite = "미등재어 사전에 저장할 수 없습니다.";
+}  // namespace msg
+
+// True when `word` begins with the whole characters of `prefix`: a byte prefix that ends on
+// a character boundary of `word` (an empty prefix matches every word).
+[[nodiscard]] bool beginsWithWhole(std::string_view word, std::string_view prefix);
+
+// What the save-as-text command shows after printDBcont.
+[[nodiscard]] std::string saveOutcomeMessage(ResultCode result);
+
+}  // namespace selvanor::unregistered

@@ -1,0 +1,58 @@
+// Statistics files: for every tag of a document, how often each morpheme occurs with it.
+//
+// A statistics file (a.id -> a.stt) holds one named Berkeley DB sub-database per tag, the
+// name being the tag as written in the analyses; in each, key = morpheme (marker included)
+// and value = TextIntValue(morpheme, count). The DBWrap operations that build and count
+// into these files (makeTongDB, writeTongRec, writeTongRec2) are declared in
+// store/dbwrap.h and defined in stats/statistics_file.cpp.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/result_codes.h"
+
+namespace selvanor::stats {
+
+namespace msg {
+// Shown by the view when "통계 파일 생성" is chosen with no document open (ends in a blank).
+inline constexpr const char* kOpenDocumentFirst = "문헌 파일을 열어 주세요 ";
+inline constexpr const char* kBuilt = "통계용 파일을 만들었습니다.";
+inline constexpr const char* kDocumentUnreadable =
+    "분석 문헌 파일을 읽을 수 없어 통계용 파일을 만들지 못했습니다.";
+inline constexpr const char* kNotWritten =
+    "통계용 파일을 저장할 수 없습니다. 이전 통계용 파일이 있으면 그대로 남아 있습니다.";
+inline constexpr const char* kOldNotRemoved = "이전 통계용 파일을 지울 수 없습니다.";
+inline constexpr const char* kNoStatisticsPath = "통계용 파일 이름을 만들 수 없는 문헌 파일입니다.";
+}  // namespace msg
+
+// The message of the dialog "통계 파일 만들기" after makeTongDB(document) returned
+// `result` (UTF-8): the completion message only on success, otherwise what went wrong.
+[[nodiscard]] std::string outcomeMessage(ResultCode result, const std::string& document);
+
+// One morpheme/tag piece of an analysis, as makeTongDB counts it. Blanks, tabs and line
+// feeds are removed, the text is cut at every "+"; a piece without "/" gets one before its
+// first ASCII letter (서울NNP reads as 서울/NNP); the morpheme runs to the first "/" after
+// the first character, the tag is the rest. An empty piece followed by one that starts
+// with "/" is the morpheme "+" itself (1/SN++/SW gives 1 SN and + SW). Pieces left without
+// a morpheme or a tag, or with a NUL in the tag (it names a sub-database), are skipped and
+// counted. The views point into `scratch`, valid until it changes.
+struct PieceCounts {
+  std::size_t pieces = 0;   // pieces handed to the callback
+  std::size_t skipped = 0;  // non-empty pieces that gave no morpheme/tag pair
+};
+PieceCounts forEachPiece(
+    std::string_view analysis, std::string& scratch,
+    const std::function<void(std::string_view morpheme, std::string_view tag)>& fn);
+
+// Content of a statistics (or tagged count) file: tag -> morpheme -> count. nullopt when
+// the file cannot be opened or holds a value that is not a TextIntValue whose text equals
+// its key. Meant for checks and small files: it holds the whole file in memory.
+using StatisticsContent = std::map<std::string, std::map<std::string, std::int32_t>>;
+[[nodiscard]] std::optional<StatisticsContent> readStatisticsFile(const std::string& path);
+
+}  // namespace selvanor::stats

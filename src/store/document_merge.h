@@ -1,0 +1,34 @@
+// The decisions and messages of the dialog "분석문헌 합치기", free of any toolkit so that
+// the dialog and the command line say the same. Messages are UTF-8.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "common/result_codes.h"
+
+namespace selvanor::merge {
+
+namespace msg {
+inline constexpr const char* kMerged = "분석 문헌 합치기가 완료되었습니다.";
+inline constexpr const char* kEnterBase = "기본 파일을 선택해 주세요.";
+inline constexpr const char* kEnterAdded = "합칠 파일을 선택해 주세요.";
+inline constexpr const char* kBaseInUse = "선택된 곳에 지정된 파일이 현재 사용중입니다.";
+inline constexpr const char* kUnreadable =
+    "분석 문헌 합치기를 실패하였습니다. 열 수 없거나 분석 문헌이 아닌 파일이 있어 아무것도 "
+    "합치지 않았습니다.";
+inline constexpr const char* kPartial =
+    "분석 문헌 합치기를 실패하였습니다. 저장하지 못한 기록이 있어 그 앞의 기록까지만 "
+    "합쳐졌습니다.";
+}  // namespace msg
+
+// "확 인": the refusal, checked in this order: both fields filled; the base is not the
+// document the grid has open (`openDocument`, empty when none: its handle would keep
+// pages of the old content). nullopt when mergeBunsukDB may run.
+[[nodiscard]] std::optional<std::string> checkMerge(const std::string& base, const std::string& added,
+                                                    const std::string& openDocument);
+
+// The message for mergeBunsukDB's result: completion only on kOk.
+[[nodiscard]] std::string outcomeMessage(ResultCode result);
+
+}  // namespace selvanor::merge

@@ -1,0 +1,89 @@
+// EncapList entries: appending one item to the list stored under a key.
+#include "store/encap_list.h"
+
+#include <db.h>
+
+#include "common/diagnostics.h"
+#include "store/codecs.h"
+#include "store/dbwrap.h"
+#include "store/storage.h"
+
+namespace selvanor {
+namespace encap {
+namespace {
+
+constexpr std::string_view kOp = "writeEncapRec";
+
+std::size_t fieldsOf(int kind) {
+  if (kind == DBWrap::kRecordItem) return 3;
+  if (kind == DBWrap::kHomonymItem) return 4;
+  return 0;
+}
+
+// One item of exactly `fields` length-prefixed strings.
+bool isItem(std::string_view item, std::size_t fields) {
+  std::string_view one = item;
+  for (std::size_t i = 0; i < fields; ++i) {
+    std::uint32_t len = 0;
+    if (!codec::readU32(one, len) || len > one.size()) return false;
+    one.remove_prefix(len);
+  }
+  return one.empty();
+}
+
+ResultCode fail(std::string_view what) {
+  reportStoreError(kOp, what);
+  return result::kInsertError;
+}
+
+}  // namespace
+
+bool quadSecondField(std::string_view item, std::string_view& second) {
+  std::uint32_t len = 0;
+  if (!codec::readU32(item, len) || len > item.size()) return false;
+  item.remove_prefix(len);
+  if (!codec::readU32(item, len) || len > item.size()) return false;
+  second = item.substr(0, len);
+  return true;
+}
+
+ResultCode appendItem(Storage& target, int kind, std::string_view key,
+                      std::string_view encodedItem, Appended& appended) {
+  const std::size_t fields = fieldsOf(kind);
+  if (fields == 0 || !isItem(encodedItem, fields)) return fail("item kind error");
+  std::string value;
+  if (!target.get(key)) {
+    if (target.lastResult() != DB_NOTFOUND) return fail("DB read error");
+    value = codec::encodeList({std::string(encodedItem)});
+  } else {
+    // A value that is not a list of this kind is left alone: appending would bury it.
+    const auto items = codec::splitList(target.value(), fields);
+    if (!items) return fail("DB value error");
+    if (kind == DBWrap::kHomonymItem) {
+      std::string_view wanted, held;
+      if (!quadSecondField(encodedItem, wanted)) return fail("item kind error");
+      for (std::string_view item : *items) {
+        if (quadSecondField(item, held) && held == wanted) {
+          appended = Appended::Duplicate;
+          return result::kOk;
+        }
+      }
+    }
+    auto grown = codec::appendToList(target.value(), encodedItem);
+    if (!grown) return fail("DB value error");
+    value = std::move(*grown);
+  }
+  if (!target.put(key, value)) return fail("DB insert error");
+  appended = Appended::Stored;
+  return result::kOk;
+}
+
+}  // namespace encap
+
+ResultCode DBWrap::writeEncapRec(Storage& target, int kind, std::string_view key,
+                                 std::string_view encodedItem) {
+  encap::Appended appended = encap::Appended::Stored;
+  return encap::appendItem(target, kind, key, encodedItem, appended);
+}
+
+}  // namespace selvanor

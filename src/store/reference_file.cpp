@@ -1,0 +1,289 @@
+// Reference files: build, look-up, merge, and the messages of their dialogs.
+#include "store/reference_file.h"
+
+#include <db.h>
+
+#include <limits>
+
+#include "common/diagnostics.h"
+#include "common/files.h"
+#include "store/codecs.h"
+#include "store/dbwrap.h"
+#include "store/storage.h"
+
+namespace selvanor {
+namespace {
+
+// The word of a stored analysis record, a view into `value`; false when the value is
+// not exactly one TripleValue.
+bool recordWord(std::string_view value, std::string_view& word) {
+  std::uint32_t len = 0;
+  for (int field = 0; field < 3; ++field) {
+    if (!codec::readU32(value, len) || len > value.size()) return false;
+    if (field == 1) word = value.substr(0, len);
+    value.remove_prefix(len);
+  }
+  return value.empty();
+}
+
+struct ListHead {
+  std::uint32_t count = 0;
+  std::uint32_t bytes = 0;
+  std::string_view items;
+};
+
+// The head of a reference entry whose items are all TripleValues; nullopt otherwise.
+std::optional<ListHead> readReferenceList(std::string_view value) {
+  if (!codec::splitList(value, 3)) return std::nullopt;
+  ListHead head;
+  if (!codec::readU32(value, head.count) || !codec::readU32(value, head.bytes)) return std::nullopt;
+  head.items = value;
+  return head;
+}
+
+bool fitsTogether(const ListHead& a, const ListHead& b) {
+  constexpr std::uint64_t kMax = std::numeric_limits<std::uint32_t>::max();
+  return std::uint64_t{a.count} + b.count <= kMax && std::uint64_t{a.bytes} + b.bytes <= kMax;
+}
+
+// `a`'s items followed by `b`'s: what appending b's items one by one would leave.
+std::string joinLists(const ListHead& a, const ListHead& b) {
+  std::string out;
+  out.reserve(8 + a.items.size() + b.items.size());
+  codec::appendU32(out, a.count + b.count);
+  codec::appendU32(out, a.bytes + b.bytes);
+  out.append(a.items);
+  out.append(b.items);
+  return out;
+}
+
+}  // namespace
+
+namespace reference {
+
+ResultCode buildReferenceFile(const std::string& document, const std::string& reference,
+                              const GroupingLimits& limits) {
+  static constexpr std::string_view kOp = "makeWonmunDB";
+  if (sameFile(document, reference)) {
+    reportStoreError(kOp, "reference file is the document error");
+    return result::kOpenError;
+  }
+  Storage doc;
+  if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
+    reportStoreError(kOp, "DB open error of document");
+    return result::kOpenError;
+  }
+  // The item of a record is the record's own stored value (a TripleValue), so it is
+  // grouped as it stands, without decoding and encoding it again.
+  ItemGrouper grouper(limits);
+  std::string_view word;
+  for (bool more = doc.first(); more; more = doc.next()) {
+    if (!recordWord(doc.value(), word)) {
+      reportStoreError(kOp, "DB value error of document");
+      return result::kOpenError;
+    }
+    if (!grouper.add(word, doc.value())) {
+      reportStoreError(kOp, grouper.error());
+      return result::kInsertError;
+    }
+  }
+  if (doc.lastResult() != DB_NOTFOUND) {
+    reportStoreError(kOp, "DB read error of document");
+    return result::kOpenError;
+  }
+  doc.close();
+
+  FileReplacement target(reference);
+  Storage ref;
+  if (!ref.open(target.temporaryPath())) {
+    reportStoreError(kOp, "DB open error of reference file");
+    return result::kInsertError;
+  }
+  const bool stored = grouper.finish([&ref](std::string_view w, std::string_view list) {
+    return ref.put(w, list);
+  });
+  if (!stored) {
+    reportStoreError(kOp, grouper.error().empty() ? "DB insert error" : grouper.error());
+    return result::kInsertError;
+  }
+  if (!ref.close() || !target.commit()) {
+    reportStoreError(kOp, "DB write error");
+    return result::kInsertError;
+  }
+  return result::kOk;
+}
+
+std::string buildOutcomeMessage(ResultCode result) {
+  if (result == result::kOk) return msg::kBuilt;
+  if (result == result::kOpenError) return msg::kBuildDocumentUnreadable;
+  return msg::kBuildNotWritten;
+}
+
+std::optional<std::string> checkMergeFields(const std::string& base, const std::string& added) {
+  if (added.empty()) return std::string(msg::kEnterAdded);
+  if (base.empty()) return std::string(msg::kEnterBase);
+  return std::nullopt;
+}
+
+std::string mergeOutcomeMessage(ResultCode result) {
+  if (result == result::kOk) return msg::kMerged;
+  return std::string(msg::kMergeFailed) + "\n" +
+         (result == result::kOpenError ? msg::kMergeUnreadable : msg::kMergePartial);
+}
+
+std::string exportTextPath(const std::string& reference) {
+  const std::size_t slash = reference.rfind('/');
+  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const std::size_t dot = reference.rfind('.');
+  if (dot == std::string::npos || dot <= nameStart) return reference + ".txt";
+  return reference.substr(0, dot + 1) + "txt";
+}
+
+std::optional<std::string> checkExportTarget(const std::string& reference, const std::string& text) {
+  if (sameFile(reference, text)) return std::string(msg::kExportOverSource);
+  return std::nullopt;
+}
+
+std::string exportOutcomeMessage(ResultCode result) {
+  if (result == result::kOk) return msg::kExported;
+  if (result == result::kTextFileError) return msg::kExportNotWritten;
+  return msg::kExportUnreadable;
+}
+
+std::string examplesFailureMessage(const std::string& document, const std::string& output,
+                                   ResultCode result) {
+  if (result == result::kTextFileError) {
+    return std::string(msg::kExamplesOutputUnwritable) + " " + output;
+  }
+  return std::string(msg::kExamplesDocumentUnreadable) + " " + document;
+}
+
+}  // namespace reference
+
+ResultCode DBWrap::makeWonmunDB(const std::string& document) {
+  return reference::buildReferenceFile(document, reference::referencePath(document), {});
+}
+
+ResultCode DBWrap::getWonmun2(const std::string& reference, std::string_view word,
+                              std::vector<AnalysisRecord>& items) {
+  static constexpr std::string_view kOp = "getWonmun2";
+  items.clear();
+  Storage ref;
+  if (!ref.open(reference, nullptr, OpenMode::ExistingOnly)) {
+    reportStoreError(kOp, "DB open error");
+    return result::kOpenError;
+  }
+  if (ref.get(word)) {
+    auto decoded = codec::decodeRecordList(ref.value());
+    if (!decoded) {
+      reportStoreError(kOp, "DB value error");
+      return result::kOpenError;
+    }
+    items = std::move(*decoded);
+    return result::kOk;
+  }
+  if (ref.lastResult() != DB_NOTFOUND) {
+    reportStoreError(kOp, "DB read error");
+    return result::kOpenError;
+  }
+  const auto records = ref.recordCount();
+  if (!records) {
+    reportStoreError(kOp, "DB read error");
+    return result::kOpenError;
+  }
+  return *records == 0 ? result::kNothingToRead : result::kOk;
+}
+
+ResultCode DBWrap::mergeWonmunDB(const std::string& base, const std::string& added) {
+  static constexpr std::string_view kOp = "mergeWonmunDB";
+  Storage from;
+  if (!from.openWithCursor(added, nullptr, OpenMode::ExistingOnly)) {
+    reportStoreError(kOp, "DB open error");
+    return result::kOpenError;
+  }
+  // A file merged into itself is opened once: two handles on one file without an
+  // environment would each cache pages of it. Its walk then sees every key once, since
+  // only existing keys are rewritten.
+  const bool self = sameFile(base, added);
+  Storage other;
+  if (!self && !other.open(base)) {
+    reportStoreError(kOp, "DB open error");
+    return result::kOpenError;
+  }
+  Storage& into = self ? from : other;
+
+  // First pass, read only: both must be reference files and every joined list must fit,
+  // so that a foreign or damaged file leaves the base untouched.
+  std::string key;
+  for (bool more = from.first(); more; more = from.next()) {
+    const auto adding = readReferenceList(from.value());
+    if (!adding) {
+      reportStoreError(kOp, "DB value error");
+      return result::kOpenError;
+    }
+    if (self) {
+      if (!fitsTogether(*adding, *adding)) {
+        reportStoreError(kOp, "entry too large");
+        return result::kOpenError;
+      }
+      continue;
+    }
+    const ListHead addingHead = *adding;
+    key.assign(from.key());
+    if (into.get(key)) {
+      const auto held = readReferenceList(into.value());
+      if (!held) {
+        reportStoreError(kOp, "DB value error");
+        return result::kOpenError;
+      }
+      if (!fitsTogether(*held, addingHead)) {
+        reportStoreError(kOp, "entry too large");
+        return result::kOpenError;
+      }
+    } else if (into.lastResult() != DB_NOTFOUND) {
+      reportStoreError(kOp, "DB read error");
+      return result::kOpenError;
+    }
+  }
+  if (from.lastResult() != DB_NOTFOUND) {
+    reportStoreError(kOp, "DB read error");
+    return result::kOpenError;
+  }
+
+  // Second pass: one get and one put per word, the added items after the base's.
+  std::string value;
+  for (bool more = from.first(); more; more = from.next()) {
+    key.assign(from.key());
+    value.assign(from.value());
+    const auto adding = readReferenceList(value);
+    std::string merged;
+    if (into.get(key)) {
+      const auto held = readReferenceList(into.value());
+      if (!held || !adding) {
+        reportStoreError(kOp, "DB value error");
+        return result::kInsertError;
+      }
+      merged = joinLists(*held, *adding);
+    } else if (into.lastResult() == DB_NOTFOUND) {
+      merged = value;
+    } else {
+      reportStoreError(kOp, "DB read error");
+      return result::kInsertError;
+    }
+    if (!into.put(key, merged)) {
+      reportStoreError(kOp, "DB insert error");
+      return result::kInsertError;
+    }
+  }
+  if (from.lastResult() != DB_NOTFOUND) {
+    reportStoreError(kOp, "DB read error");
+    return result::kInsertError;
+  }
+  if (!other.close() || !from.close()) {
+    reportStoreError(kOp, "DB write error");
+    return result::kInsertError;
+  }
+  return result::kOk;
+}
+
+}  // namespace selvanor

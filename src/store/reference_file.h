@@ -1,0 +1,91 @@
+// Reference files (참조 파일, ".idx"): for every word of a document, the records that hold
+// it. Key = the word's CP949 bytes; value = EncapList of TripleValue items (serial, word,
+// analysis) in the order they were appended; built from one document that is serial
+// order. The DBWrap operations (makeWonmunDB, getWonmun2, mergeWonmunDB, searchSayongye)
+// are declared in store/dbwrap.h; this header holds the build with explicit limits and the
+// decisions and messages of the dialogs, free of any toolkit. Messages are UTF-8.
+//
+// Usage-example output (text appended to, CP949), one block per hit, each line ending in
+// CR LF:
+//   -------------------------------
+//   \t<serial>:\t<word>:\t<analysis>                  up to five records before the hit
+//   \t<serial>:\t<word>:\t<analysis>\t<===========    the hit
+//   \t<serial>:\t<word>:\t<analysis>                  up to five records after it
+//   -------------------------------
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/result_codes.h"
+#include "store/reference_grouping.h"
+
+namespace selvanor::reference {
+
+namespace msg {
+// Reference page with no reference file (no document loaded).
+inline constexpr const char* kOpenDocumentFirst = "문헌을 열어야 작업을 할 수 있습니다.";
+// "참조 파일 만들기"
+inline constexpr const char* kBuilt = "분석 참조 검색 파일이 만들어 졌습니다.";
+inline constexpr const char* kBuildDocumentUnreadable =
+    "분석 문헌 파일을 읽을 수 없어 분석 참조 검색 파일을 만들지 못했습니다.";
+inline constexpr const char* kBuildNotWritten =
+    "분석 참조 검색 파일을 저장할 수 없습니다. 이전 참조 파일이 있으면 그대로 남아 있습니다.";
+// "참조 파일 합치기"
+inline constexpr const char* kEnterAdded = "합칠 파일명을 입력해 주세요";
+inline constexpr const char* kEnterBase = "기본 파일명을 입력해 주세요";
+inline constexpr const char* kMerged = "참조 파일 합치기를 완료하였습니다.";
+inline constexpr const char* kMergeFailed = "참조 파일 합치기를 실패하였습니다.";
+inline constexpr const char* kMergeUnreadable =
+    "열 수 없거나 참조 파일이 아닌 파일이 있어 아무것도 합치지 않았습니다.";
+inline constexpr const char* kMergePartial =
+    "저장하지 못한 어절이 있습니다. 그 앞의 어절까지만 합쳐졌습니다.";
+// Reference text export
+inline constexpr const char* kExported = "참조 파일이 텍스트로 저장되었습니다.";
+inline constexpr const char* kExportUnreadable = "참조 파일을 읽을 수 없습니다.";
+inline constexpr const char* kExportNotWritten = "텍스트 파일을 저장할 수 없습니다.";
+inline constexpr const char* kExportOverSource = "참조 파일 자신에 텍스트를 저장할 수는 없습니다.";
+// Look-up
+inline constexpr const char* kLookupUnreadable = "참조 파일을 열 수 없습니다.";
+inline constexpr const char* kLookupEmpty = "참조 파일이 비어 있습니다.";
+inline constexpr const char* kLookupNotFound = "참조 파일에 없는 어절입니다.";
+// Usage-example search
+inline constexpr const char* kExamplesOutputUnwritable = "사용 예를 저장할 파일을 열 수 없습니다:";
+inline constexpr const char* kExamplesDocumentUnreadable = "분석 문헌 파일을 읽을 수 없습니다:";
+}  // namespace msg
+
+// The reference file of a document: its path followed by "x" (a.id -> a.idx).
+[[nodiscard]] inline std::string referencePath(const std::string& document) { return document + "x"; }
+
+// makeWonmunDB with the grouping limits given (tests and benchmarks use small budgets)
+// and the reference path given; `reference` must not be the document. Diagnostics and
+// results as makeWonmunDB.
+[[nodiscard]] ResultCode buildReferenceFile(const std::string& document, const std::string& reference,
+                                            const GroupingLimits& limits);
+
+// Message of "참조 파일 만들기" for makeWonmunDB's result.
+[[nodiscard]] std::string buildOutcomeMessage(ResultCode result);
+
+// "확 인" of "참조 파일 합치기": the refusal for empty fields (the file to merge is checked
+// first), or nullopt when mergeWonmunDB may run.
+[[nodiscard]] std::optional<std::string> checkMergeFields(const std::string& base,
+                                                          const std::string& added);
+// Message for mergeWonmunDB's result; the dialog closes only on kOk.
+[[nodiscard]] std::string mergeOutcomeMessage(ResultCode result);
+
+// The text path the export offers for a chosen reference file: its extension replaced by
+// "txt" (a.idx -> a.txt); a name without one gets ".txt".
+[[nodiscard]] std::string exportTextPath(const std::string& reference);
+// The refusal when `text` would overwrite the reference file itself, else nullopt.
+[[nodiscard]] std::optional<std::string> checkExportTarget(const std::string& reference,
+                                                           const std::string& text);
+// Message for printDBcont(Reference)'s result.
+[[nodiscard]] std::string exportOutcomeMessage(ResultCode result);
+
+// Message naming a document the usage-example search could not process (its result was
+// kTextFileError: the output; kOpenError: the document).
+[[nodiscard]] std::string examplesFailureMessage(const std::string& document,
+                                                 const std::string& output, ResultCode result);
+
+}  // namespace selvanor::reference
