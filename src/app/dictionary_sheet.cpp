@@ -7,6 +7,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/homonym_page.h"
+#include "app/reference_page.h"
+#include "app/unregistered_page.h"
+
 namespace selvanor {
 
 DictionaryPage::DictionaryPage(const QString& fieldCaption, QWidget* parent) : QWidget(parent) {
@@ -36,10 +40,10 @@ void DictionaryPage::setPath(const QString& path) {
   pathLabel_->setText(path.isEmpty() ? QStringLiteral("(파일 없음)") : path);
 }
 
-CDicSheet::CDicSheet(QWidget* parent) : QTabWidget(parent) {
-  homonym_ = new DictionaryPage(QStringLiteral("동음어"), this);
-  reference_ = new DictionaryPage(QStringLiteral("참조"), this);
-  unregistered_ = new DictionaryPage(QStringLiteral("미등재어"), this);
+CDicSheet::CDicSheet(UserInteraction& ui, QWidget* parent) : QTabWidget(parent) {
+  homonym_ = new CDicPage(ui, this);
+  reference_ = new CRefPage(ui, this);
+  unregistered_ = new CMiPage(ui, this);
   addTab(homonym_, QStringLiteral("동음어 검색"));
   addTab(reference_, QStringLiteral("분석 참조"));
   addTab(unregistered_, QStringLiteral("미등재어 사전"));

@@ -1,6 +1,7 @@
-// The dictionary bar's sheet: the homonym page "동음어 검색", the reference page
-// "분석 참조" and the unregistered-word page "미등재어 사전". Each page knows the path it
-// works on; a page whose work is not available yet shows its controls disabled.
+// The dictionary bar's sheet: the homonym page "동음어 검색" (app/homonym_page.h), the
+// reference page "분석 참조" (app/reference_page.h) and the unregistered-word page
+// "미등재어 사전" (app/unregistered_page.h). Each page knows the path it works on.
+// DictionaryPage is the plain look-up layout the pages start from.
 #pragma once
 
 #include <QTabWidget>
@@ -8,6 +9,11 @@
 class QLabel;
 
 namespace selvanor {
+
+class CDicPage;
+class CMiPage;
+class CRefPage;
+class UserInteraction;
 
 class DictionaryPage : public QWidget {
   Q_OBJECT
@@ -24,18 +30,18 @@ class DictionaryPage : public QWidget {
 class CDicSheet : public QTabWidget {
   Q_OBJECT
  public:
-  explicit CDicSheet(QWidget* parent = nullptr);
-  DictionaryPage* homonymPage() const { return homonym_; }
-  DictionaryPage* referencePage() const { return reference_; }
-  DictionaryPage* unregisteredPage() const { return unregistered_; }
+  explicit CDicSheet(UserInteraction& ui, QWidget* parent = nullptr);
+  CDicPage* homonymPage() const { return homonym_; }
+  CRefPage* referencePage() const { return reference_; }
+  CMiPage* unregisteredPage() const { return unregistered_; }
 
   void setDictionaryPaths(const QString& homonym, const QString& unregistered,
                           const QString& reference);
 
  private:
-  DictionaryPage* homonym_;
-  DictionaryPage* reference_;
-  DictionaryPage* unregistered_;
+  CDicPage* homonym_;
+  CRefPage* reference_;
+  CMiPage* unregistered_;
 };
 
 }  // namespace selvanor

@@ -15,6 +15,7 @@
 #include "app/bar_sizes.h"
 #include "app/command_table.h"
 #include "app/dictionary_sheet.h"
+#include "app/reference_page.h"
 #include "app/error_log_window.h"
 #include "app/selvanor_view.h"
 
@@ -68,7 +69,7 @@ CMainFrame::CMainFrame(UserInteraction& ui, Settings* settings, QSettings& profi
   createMenus();
   createToolbar();
   createStatusBar();
-  createBars();
+  createBars(ui);
   view_->setErrorLog(errorLog_);
   setWindowTitle(QStringLiteral(" Selvanor "));
 
@@ -174,12 +175,12 @@ void CMainFrame::updateLockIndicators() {
   for (int i = 0; i < 3; ++i) lockPanes_[i]->setEnabled(lockOn(leds[i]));
 }
 
-void CMainFrame::createBars() {
+void CMainFrame::createBars(UserInteraction& ui) {
   errorLog_ = new ErrorLogWindow(this);
   errorBar_ = new QDockWidget(QStringLiteral("에러창"), this);
   errorBar_->setObjectName(QStringLiteral("SCBar-%1").arg(kErrorBarId));
   errorBar_->setWidget(errorLog_);
-  sheet_ = new CDicSheet(this);
+  sheet_ = new CDicSheet(ui, this);
   dictionaryBar_ = new QDockWidget(QStringLiteral("사전"), this);
   dictionaryBar_->setObjectName(QStringLiteral("SCBar-%1").arg(kDictionaryBarId));
   dictionaryBar_->setWidget(sheet_);

@@ -50,7 +50,7 @@ class CMainFrame : public QMainWindow {
   void createMenus();
   void createToolbar();
   void createStatusBar();
-  void createBars();
+  void createBars(UserInteraction& ui);
   void updateCommandStates();
   void updateLockIndicators();
 

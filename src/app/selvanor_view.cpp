@@ -145,7 +145,7 @@ void CSelvanorView::runCommand(int id) {
   switch (id) {
     case cmd::kBuildDocument: buildDocumentCommand(); break;
     case cmd::kOpenDocument:
-    case cmd::kManageDocuments: openDocumentCommand(); break;
+    case cmd::kManageDocuments: manageDocumentsCommand(); break;
     case cmd::kCloseDocument: closeDocument(); break;
     case cmd::kStartAnalysis: startAnalysis(); break;
     case cmd::kSearch: showSearch(); break;
@@ -158,6 +158,19 @@ void CSelvanorView::runCommand(int id) {
       break;
     case cmd::kSettings: settingsCommand(); break;
     case cmd::kAbout: aboutCommand(); break;
+    case cmd::kBuildHomonymDictionary: buildHomonymDictionaryCommand(); break;
+    case cmd::kMergeHomonymDictionaries: mergeHomonymDictionariesCommand(); break;
+    case cmd::kSaveHomonymText: saveHomonymTextCommand(); break;
+    case cmd::kMergeUnregistered: mergeUnregisteredCommand(); break;
+    case cmd::kSaveUnregisteredText: saveUnregisteredTextCommand(); break;
+    case cmd::kAutoCorrect: autoCorrectCommand(); break;
+    case cmd::kHomonymCorrect: homonymCorrectCommand(false); break;
+    case cmd::kHomonymReview: homonymCorrectCommand(true); break;
+    case cmd::kMergeDocuments: mergeDocumentsCommand(); break;
+    case cmd::kBuildReference: buildReferenceCommand(); break;
+    case cmd::kMergeReferences: mergeReferencesCommand(); break;
+    case cmd::kSaveReferenceText: saveReferenceTextCommand(); break;
+    case cmd::kBuildStatistics: buildStatisticsCommand(); break;
     default: break;
   }
 }

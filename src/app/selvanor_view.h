@@ -93,6 +93,23 @@ class CSelvanorView : public QWidget {
   void settingsCommand();
   void aboutCommand();
   void buildDocumentCommand();
+  // Dictionary building, merging and text dumps (app/view_dictionary_commands.cpp).
+  void buildHomonymDictionaryCommand();
+  void mergeHomonymDictionariesCommand();
+  void saveHomonymTextCommand();
+  void mergeUnregisteredCommand();
+  void saveUnregisteredTextCommand();
+  // Corrections of the open document (app/view_correction_commands.cpp).
+  void autoCorrectCommand();
+  void homonymCorrectCommand(bool review);
+  // Documents, reference and statistics files (app/view_corpus_commands.cpp).
+  void mergeDocumentsCommand();
+  void buildReferenceCommand();
+  void mergeReferencesCommand();
+  void saveReferenceTextCommand();
+  void buildStatisticsCommand();
+  // The corpus manager "분석 문헌 관리" (app/view_document_manager.cpp).
+  void manageDocumentsCommand();
   void afterChange(int row);
   void applyGridFont();
   void ensureSearchWindow();
