@@ -77,7 +77,7 @@ CMainFrame::CMainFrame(UserInteraction& ui, Settings* settings, QSettings& profi
   connect(view_, &CSelvanorView::documentStateChanged, this, &CMainFrame::updateCommandStates);
   connect(view_, &CSelvanorView::dictionaryPathsChanged, sheet_, &CDicSheet::setDictionaryPaths);
   connect(view_, &CSelvanorView::documentReferenceChanged, sheet_->referencePage(),
-          &DictionaryPage::setPath);
+          &CRefPage::setPath);
   updateCommandStates();
   restoreBars();
 }

@@ -1,0 +1,19 @@
+#include "ui/build_reference_dialog.h"
+
+#include "store/dbwrap.h"
+#include "store/reference_file.h"
+
+namespace selvanor {
+
+BuildReferenceDialog::BuildReferenceDialog(UserInteraction& ui, const std::string& document,
+                                           QWidget* parent)
+    : DocumentFileDialog(ui, QStringLiteral("참조 파일 만들기"), QStringLiteral("참조 파일 만들기"),
+                         document, reference::referencePath(document), parent) {}
+
+DocumentFileDialog::Outcome BuildReferenceDialog::makeFile() {
+  DBWrap db;
+  const ResultCode rc = db.makeWonmunDB(document());
+  return {rc == result::kOk, reference::buildOutcomeMessage(rc)};
+}
+
+}  // namespace selvanor

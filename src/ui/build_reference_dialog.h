@@ -1,0 +1,17 @@
+// "참조 파일 만들기": builds the reference file of the open document (its path + "x").
+#pragma once
+
+#include "ui/document_file_dialog.h"
+
+namespace selvanor {
+
+class BuildReferenceDialog : public DocumentFileDialog {
+  Q_OBJECT
+ public:
+  BuildReferenceDialog(UserInteraction& ui, const std::string& document, QWidget* parent = nullptr);
+
+ private:
+  Outcome makeFile() override;
+};
+
+}  // namespace selvanor

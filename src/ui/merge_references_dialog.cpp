@@ -1,0 +1,35 @@
+#include "ui/merge_references_dialog.h"
+
+#include <QApplication>
+
+#include "app/qt_text.h"
+#include "app/user_interaction.h"
+#include "store/dbwrap.h"
+#include "store/reference_file.h"
+
+namespace selvanor {
+
+MergeReferencesDialog::MergeReferencesDialog(UserInteraction& ui, QWidget* parent)
+    : FilePairDialog(ui,
+                     {QStringLiteral("참조 파일 합치기"), QStringLiteral("기본 파일"),
+                      QStringLiteral("합칠 파일")},
+                     QStringLiteral("참조 파일  (*.idx)|*.idx||"), QString(), OnCancel::ClearField,
+                     parent) {}
+
+void MergeReferencesDialog::confirm() {
+  const std::string base = basePath();
+  const std::string added = addedPath();
+  if (auto refusal = reference::checkMergeFields(base, added)) {
+    ui_.message(QString::fromStdString(*refusal));
+    return;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  DBWrap db;
+  const ResultCode rc = db.mergeWonmunDB(base, added);
+  QApplication::restoreOverrideCursor();
+  if (rc != result::kOpenError) emit merged(fromNativePath(base));
+  ui_.message(QString::fromStdString(reference::mergeOutcomeMessage(rc)));
+  if (rc == result::kOk) accept();
+}
+
+}  // namespace selvanor

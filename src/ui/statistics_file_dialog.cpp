@@ -1,0 +1,21 @@
+#include "ui/statistics_file_dialog.h"
+
+#include "stats/statistics_file.h"
+#include "store/dbwrap.h"
+#include "store/document_list.h"
+
+namespace selvanor {
+
+// The field names the file makeTongDB writes, so both come from the same rule.
+StatisticsFileDialog::StatisticsFileDialog(UserInteraction& ui, const std::string& document,
+                                           QWidget* parent)
+    : DocumentFileDialog(ui, QStringLiteral("통계 파일 만들기"), QStringLiteral("통계 파일 만들기"),
+                         document, corpus::statisticsFilePath(document), parent) {}
+
+DocumentFileDialog::Outcome StatisticsFileDialog::makeFile() {
+  DBWrap db;
+  const ResultCode rc = db.makeTongDB(document());
+  return {rc == result::kOk, stats::outcomeMessage(rc, document())};
+}
+
+}  // namespace selvanor
