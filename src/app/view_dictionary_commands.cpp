@@ -1,13 +1,63 @@
 // The view's handlers of the dictionary commands: building, merging and text dumps of
 // the homonym and unregistered-word dictionaries.
+#include "app/qt_text.h"
 #include "app/selvanor_view.h"
+#include "app/user_interaction.h"
+#include "common/files.h"
+#include "lexicon/homonym_dictionary.h"
+#include "lexicon/unregistered_dictionary.h"
+#include "store/dbwrap.h"
+#include "ui/dictionary_merge_dialog.h"
+#include "ui/make_homonym_dialog.h"
 
 namespace selvanor {
+namespace {
 
-void CSelvanorView::buildHomonymDictionaryCommand() {}
-void CSelvanorView::mergeHomonymDictionariesCommand() {}
-void CSelvanorView::saveHomonymTextCommand() {}
-void CSelvanorView::mergeUnregisteredCommand() {}
-void CSelvanorView::saveUnregisteredTextCommand() {}
+// Asks where to write the text dump of `dictionary` and writes it; the outcome message
+// says whether it was written. Nothing happens when the chooser is cancelled.
+void saveDictionaryText(UserInteraction& ui, ExportKind kind, const std::string& dictionary,
+                        std::string (*outcomeMessage)(ResultCode)) {
+  const QString chosen =
+      ui.chooseSaveFile(QStringLiteral("텍스트 파일 (*.txt)|*.txt||"), QStringLiteral("*.txt"));
+  if (chosen.isEmpty()) return;
+  const std::string output = nativePath(chosen);
+  // The dump is renamed over its target: aimed at the dictionary itself, it would replace it.
+  const ResultCode rc = sameFile(output, dictionary)
+                            ? result::kTextFileError
+                            : DBWrap().printDBcont(kind, dictionary, output);
+  ui.message(QString::fromStdString(outcomeMessage(rc)));
+}
+
+}  // namespace
+
+void CSelvanorView::buildHomonymDictionaryCommand() {
+  MakeHomonymDialog dialog(ui_, this);
+  dialog.exec();
+}
+
+void CSelvanorView::mergeHomonymDictionariesCommand() {
+  DictionaryMergeDialog dialog(ui_, DictionaryKind::Homonym, this);
+  dialog.exec();
+}
+
+// The homonym dictionary path is checked by the command's precondition.
+void CSelvanorView::saveHomonymTextCommand() {
+  saveDictionaryText(ui_, ExportKind::Homonym, context_.homonymDictionary,
+                     &homonym::saveOutcomeMessage);
+}
+
+void CSelvanorView::mergeUnregisteredCommand() {
+  DictionaryMergeDialog dialog(ui_, DictionaryKind::Unregistered, this);
+  dialog.exec();
+}
+
+void CSelvanorView::saveUnregisteredTextCommand() {
+  if (context_.unregisteredDictionary.empty()) {
+    ui_.message(QString::fromUtf8(unregistered::msg::kChooseDictionary));
+    return;
+  }
+  saveDictionaryText(ui_, ExportKind::Unregistered, context_.unregisteredDictionary,
+                     &unregistered::saveOutcomeMessage);
+}
 
 }  // namespace selvanor

@@ -1,0 +1,48 @@
+#include "ui/dictionary_merge_dialog.h"
+
+#include <QApplication>
+
+#include "app/user_interaction.h"
+#include "lexicon/homonym_dictionary.h"
+#include "lexicon/unregistered_dictionary.h"
+#include "store/dbwrap.h"
+
+namespace selvanor {
+namespace {
+
+// An empty field would name no file at all: asked for before anything is opened.
+const QString kChooseBase = QStringLiteral("기본 사전을 선택해 주세요");
+const QString kChooseOther = QStringLiteral("합칠 사전을 선택해 주세요");
+
+}  // namespace
+
+DictionaryMergeDialog::DictionaryMergeDialog(UserInteraction& ui, DictionaryKind kind,
+                                             QWidget* parent)
+    : FilePairDialog(ui, {QStringLiteral("사전 합치기"), QStringLiteral("기본 사전"), QStringLiteral("합칠 사전")},
+                     kind == DictionaryKind::Homonym ? QStringLiteral("동음어 사전  (*.dic)|*.dic||")
+                                                     : QStringLiteral("미등재 사전  (*.mdj)|*.mdj||"),
+                     kind == DictionaryKind::Homonym ? QStringLiteral("*.dic") : QStringLiteral("*.mdj"),
+                     OnCancel::ClearField, parent),
+      kind_(kind) {}
+
+void DictionaryMergeDialog::merge() {
+  const std::string base = basePath();
+  const std::string other = addedPath();
+  if (base.empty()) {
+    ui_.message(kChooseBase);
+    return;
+  }
+  if (other.empty()) {
+    ui_.message(kChooseOther);
+    return;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  DBWrap db;
+  const bool homonym = kind_ == DictionaryKind::Homonym;
+  const ResultCode rc = homonym ? db.mergeDongumDB(base, other) : db.mergeMideungjaeDB(base, other);
+  QApplication::restoreOverrideCursor();
+  ui_.message(QString::fromStdString(homonym::mergeOutcomeMessage(
+      homonym ? homonym::msg::kMergeMode : unregistered::msg::kMergeMode, rc)));
+}
+
+}  // namespace selvanor

@@ -1,0 +1,68 @@
+#include "ui/make_homonym_dialog.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/qt_text.h"
+#include "app/user_interaction.h"
+#include "lexicon/homonym_dictionary.h"
+#include "store/dbwrap.h"
+
+namespace selvanor {
+
+MakeHomonymDialog::MakeHomonymDialog(UserInteraction& ui, QWidget* parent)
+    : QDialog(parent), ui_(ui) {
+  setWindowTitle(QStringLiteral("동음어 사전 만들기"));
+  source_ = new QLineEdit(this);
+  source_->setMinimumWidth(420);
+  auto* chooseButton = new QPushButton(QStringLiteral("동음 파일 선택"), this);
+  auto* buildButton = new QPushButton(QStringLiteral("동음어 사전 만들기"), this);
+  auto* closeButton = new QPushButton(QStringLiteral("닫 기"), this);
+  // The build runs in one call and reports when done: the bar is only the dialog's look.
+  progress_ = new QProgressBar(this);
+  progress_->setRange(0, 100);
+  progress_->setValue(0);
+
+  auto* sourceRow = new QHBoxLayout;
+  sourceRow->addWidget(chooseButton);
+  sourceRow->addWidget(source_, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(progress_, 1);
+  buttons->addWidget(buildButton);
+  buttons->addWidget(closeButton);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(sourceRow);
+  layout->addLayout(buttons);
+
+  connect(chooseButton, &QPushButton::clicked, this, &MakeHomonymDialog::chooseSource);
+  connect(buildButton, &QPushButton::clicked, this, &MakeHomonymDialog::build);
+  connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void MakeHomonymDialog::chooseSource() {
+  source_->setText(
+      ui_.chooseOpenFile(QStringLiteral("동음어 파일 (*.txt)|*.txt||"), QStringLiteral("*.txt")));
+}
+
+void MakeHomonymDialog::build() {
+  const std::string source = nativePath(source_->text());
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  DBWrap db;
+  const ResultCode rc = db.makeDongumDB(source, homonym::dictionaryPathFor(source));
+  QApplication::restoreOverrideCursor();
+  if (rc == result::kOk) {
+    ui_.message(QString::fromUtf8(homonym::msg::kBuilt));
+    return;
+  }
+  if (rc == DBWrap::kDongumFormatError) {
+    ui_.message(QString::fromStdString(homonym::formatErrorMessage(db.dongumFormatError())));
+  }
+  ui_.message(QString::fromUtf8(homonym::msg::kBuildFailed));
+}
+
+}  // namespace selvanor
