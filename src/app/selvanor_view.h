@@ -13,6 +13,7 @@
 #include "stats/tag_manager.h"
 #include "store/row_cache.h"
 
+class QSettings;
 class QTableView;
 
 namespace selvanor {
@@ -41,6 +42,9 @@ class CSelvanorView : public QWidget {
   AnalysisGridModel* model() const { return model_; }
   SearchWindow* searchWindow() const { return search_.get(); }
   void setErrorLog(ErrorLogWindow* log) { errorLog_ = log; }
+  // The per-user system profile the homonym selection window keeps its place in; without
+  // one the user's own is opened on first use (app/system_profile.h).
+  void setSystemProfile(QSettings& profile) { systemProfile_ = &profile; }
 
   bool documentChosen() const { return documentChosen_; }
   bool gridLoaded() const { return gridLoaded_; }
@@ -123,6 +127,7 @@ class CSelvanorView : public QWidget {
   QTableView* grid_;
   std::unique_ptr<SearchWindow> search_;
   ErrorLogWindow* errorLog_ = nullptr;
+  QSettings* systemProfile_ = nullptr;  // borrowed, or a child of the view made on first use
   bool documentChosen_ = false;
   bool gridLoaded_ = false;
 };
