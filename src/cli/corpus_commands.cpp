@@ -48,15 +48,7 @@ int runListShow(const std::string& listFile) {
     printMessage(corpus::loadFailedMessage(listFile));
     return kExitFailed;
   }
-  const corpus::LoadReport& report = list.loadReport();
-  if (report.droppedBeforeFirstGroup > 0) {
-    printMessage("첫 그룹 앞에 있는 문헌 " + std::to_string(report.droppedBeforeFirstGroup) +
-                 "개는 목록에 넣지 않았습니다.");
-  }
-  if (report.undecodedLines > 0) {
-    printMessage("CP949가 아닌 경로 " + std::to_string(report.undecodedLines) +
-                 "개는 파일에 있는 그대로 두었습니다.");
-  }
+  for (const std::string& notice : corpus::loadNotices(list.loadReport())) printMessage(notice);
   std::size_t missing = 0;
   for (const corpus::ListGroup& g : list.groups()) {
     printResult("1 " + display(g.name));

@@ -323,6 +323,19 @@ std::vector<JobFailure> DocumentList::runBuildJob(
 
 std::string loadFailedMessage(const std::string& listFile) { return listFile + " 생성 실패"; }
 
+std::vector<std::string> loadNotices(const LoadReport& report) {
+  std::vector<std::string> notices;
+  if (report.droppedBeforeFirstGroup > 0) {
+    notices.push_back("첫 그룹 앞에 있는 문헌 " + std::to_string(report.droppedBeforeFirstGroup) +
+                      "개는 목록에 넣지 않았습니다.");
+  }
+  if (report.undecodedLines > 0) {
+    notices.push_back("CP949가 아닌 경로 " + std::to_string(report.undecodedLines) +
+                      "개는 파일에 있는 그대로 두었습니다.");
+  }
+  return notices;
+}
+
 std::string refusedPathMessage(const RefusedPath& refused) {
   return encoding::unencodableMessage(refused.offending) + " [" + refused.path + "]";
 }

@@ -205,6 +205,8 @@ class DocumentList {
 // unencodable-text message naming the path.
 [[nodiscard]] std::string loadFailedMessage(const std::string& listFile);
 [[nodiscard]] std::string refusedPathMessage(const RefusedPath& refused);
+// What a load passed over, one notice per kind (none when the file was clean).
+[[nodiscard]] std::vector<std::string> loadNotices(const LoadReport& report);
 [[nodiscard]] std::string saveFailedMessage(const std::string& listFile, const ListResult& r);
 // The job's closing message, followed by the documents that failed, one per line.
 [[nodiscard]] std::string jobOutcomeMessage(std::string_view closing,

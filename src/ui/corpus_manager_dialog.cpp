@@ -1,0 +1,393 @@
+#include "ui/corpus_manager_dialog.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <memory>
+
+#include "app/qt_text.h"
+#include "app/report_viewer.h"
+#include "app/user_interaction.h"
+#include "common/files.h"
+#include "store/dbwrap.h"
+#include "store/reference_file.h"
+#include "ui/corpus_tree_model.h"
+#include "ui/group_name_dialog.h"
+
+namespace selvanor {
+namespace {
+
+const QString kFileInUse = QStringLiteral("선택된 곳에 지정된 파일이 현재 사용중입니다.");
+const QString kReplaceUnreadList =
+    QStringLiteral("목록 파일을 읽지 못했습니다. 지금 보이는 목록으로 바꾸어 저장할까요 ?");
+const QString kCloseWithoutSaving = QStringLiteral("목록을 저장하지 않고 닫을까요 ?");
+
+const char* const kStopped = "작업을 취소했습니다. 나머지 문헌은 처리하지 않았습니다.";
+
+QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// Progress over the documents of a batch job, shown once the job takes a while. The user
+// may stop it between two documents: each document's work is whole or not done at all.
+class JobProgress {
+ public:
+  JobProgress(QWidget* parent, std::size_t documents)
+      : dialog_(QString(), QStringLiteral("취소"), 0, static_cast<int>(documents), parent) {
+    dialog_.setWindowTitle(QStringLiteral("분석 문헌 관리"));
+    dialog_.setWindowModality(Qt::WindowModal);
+    dialog_.setMinimumDuration(500);
+    dialog_.setAutoClose(false);
+    dialog_.setAutoReset(false);
+  }
+  // Before the next document; false once the user has cancelled.
+  [[nodiscard]] bool next(const std::string& document) {
+    if (dialog_.wasCanceled()) return false;
+    dialog_.setLabelText(QString::fromStdString(document));
+    dialog_.setValue(done_++);
+    return !dialog_.wasCanceled();
+  }
+
+ private:
+  QProgressDialog dialog_;
+  int done_ = 0;
+};
+
+}  // namespace
+
+CorpusManagerDialog::CorpusManagerDialog(UserInteraction& ui, std::string listFile,
+                                         std::string documentFolder, std::string openDocument,
+                                         QWidget* parent)
+    : QDialog(parent),
+      ui_(ui),
+      listFile_(std::move(listFile)),
+      documentFolder_(std::move(documentFolder)),
+      openDocument_(std::move(openDocument)) {
+  setWindowTitle(QStringLiteral("분석 문헌 관리"));
+  model_ = new CorpusTreeModel(list_, this);
+  tree_ = new QTreeView(this);
+  tree_->setObjectName(QStringLiteral("corpusTree"));
+  tree_->setModel(model_);
+  tree_->setHeaderHidden(true);
+  tree_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tree_->setExpandsOnDoubleClick(false);  // a double-click opens a document, nothing else
+  tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+  tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  tree_->header()->setStretchLastSection(false);
+  tree_->setMinimumSize(520, 360);
+  tree_->installEventFilter(this);
+
+  struct Button {
+    const char* caption;
+    void (CorpusManagerDialog::*action)();
+  };
+  const Button buttons[] = {
+      {"파일 추가", &CorpusManagerDialog::addFiles},
+      {"목록 정리", &CorpusManagerDialog::cleanUp},
+      {"참조 파일 생성", &CorpusManagerDialog::buildReferences},
+      {"통계 파일 생성", &CorpusManagerDialog::buildStatistics},
+      {"텍스트 저장", &CorpusManagerDialog::saveTexts},
+      {"사용 예 검색", &CorpusManagerDialog::searchExamples},
+      {"확 인", &CorpusManagerDialog::acceptList},
+  };
+  auto* column = new QVBoxLayout;
+  for (const Button& b : buttons) {
+    auto* button = new QPushButton(QString::fromUtf8(b.caption), this);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, b.action);
+    column->addWidget(button);
+  }
+  auto* cancel = new QPushButton(QStringLiteral("취 소"), this);
+  cancel->setAutoDefault(false);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  column->addWidget(cancel);
+  column->addStretch();
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(tree_, 1);
+  layout->addLayout(column);
+
+  connect(tree_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { takeViewState(); });
+  connect(tree_, &QTreeView::expanded, this, [this] { takeViewState(); });
+  connect(tree_, &QTreeView::collapsed, this, [this] { takeViewState(); });
+  connect(tree_, &QTreeView::doubleClicked, this, [this] { openOnDoubleClick(); });
+  connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    std::unique_ptr<QMenu> menu(makeContextMenu());
+    menu->exec(tree_->viewport()->mapToGlobal(at));
+  });
+
+  askGroupName_ = [this]() -> std::optional<std::string> {
+    GroupNameDialog prompt(ui_, this);
+    if (prompt.exec() != QDialog::Accepted) return std::nullopt;
+    return prompt.name();
+  };
+  askExampleOptions_ = [this]() -> std::optional<ExampleOptions> {
+    ExampleOptionsDialog prompt(ui_, this);
+    if (prompt.exec() != QDialog::Accepted) return std::nullopt;
+    return prompt.options();
+  };
+  openReport_ = [this](const QString& path) {
+    ReportViewer viewer(ui_, this);
+    if (viewer.open(path)) viewer.exec();
+  };
+
+  load();
+}
+
+CorpusManagerDialog::~CorpusManagerDialog() = default;
+
+void CorpusManagerDialog::load() {
+  changeNodes([this] {
+    loadFailed_ = !list_.load(listFile_);
+    list_.expandAll();
+  });
+  if (loadFailed_) {
+    ui_.message(text(corpus::loadFailedMessage(listFile_)));
+    return;
+  }
+  const corpus::LoadReport& report = list_.loadReport();
+  for (const std::string& notice : corpus::loadNotices(report)) ui_.message(QString::fromStdString(notice));
+}
+
+// ---- tree state ----------------------------------------------------------------------
+
+void CorpusManagerDialog::takeViewState() {
+  if (showingState_) return;
+  list_.clearSelection();
+  for (const QModelIndex& index : tree_->selectionModel()->selectedIndexes()) {
+    list_.select(CorpusTreeModel::nodeAt(index));
+  }
+  for (std::size_t g = 0; g < list_.groups().size(); ++g) {
+    list_.setExpanded(g, tree_->isExpanded(model_->indexOf({g, std::nullopt})));
+  }
+}
+
+void CorpusManagerDialog::showListState() {
+  showingState_ = true;
+  QItemSelection selection;
+  for (std::size_t g = 0; g < list_.groups().size(); ++g) {
+    const corpus::ListGroup& group = list_.group(g);
+    const QModelIndex groupIndex = model_->indexOf({g, std::nullopt});
+    tree_->setExpanded(groupIndex, group.expanded);
+    if (group.selected) selection.select(groupIndex, groupIndex);
+    for (std::size_t d = 0; d < group.documents.size(); ++d) {
+      if (!group.documents[d].selected) continue;
+      const QModelIndex index = model_->indexOf({g, d});
+      selection.select(index, index);
+    }
+  }
+  tree_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  showingState_ = false;
+}
+
+void CorpusManagerDialog::changeNodes(const std::function<void()>& change) {
+  showingState_ = true;
+  model_->update(change);
+  showingState_ = false;
+  showListState();
+}
+
+QMenu* CorpusManagerDialog::makeContextMenu() {
+  auto* menu = new QMenu(this);
+  menu->addAction(QStringLiteral("폴더 생성"), this, &CorpusManagerDialog::createGroup);
+  menu->addAction(QStringLiteral("삭제"), this, &CorpusManagerDialog::removeSelected);
+  return menu;
+}
+
+bool CorpusManagerDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tree_ && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    removeSelected();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+// ---- list editing ----------------------------------------------------------------------
+
+void CorpusManagerDialog::addFiles() {
+  takeViewState();
+  const std::optional<std::size_t> group = list_.targetGroup();
+  if (!group) {
+    ui_.message(QString::fromUtf8(corpus::msg::kNoGroupSelected));
+    return;
+  }
+  QString folder = fromNativePath(documentFolder_);
+  if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+  const QStringList files =
+      ui_.chooseOpenFiles(QStringLiteral("분헌 파일 (*.id)|*.id||"), folder + QStringLiteral("*.id"));
+  if (files.isEmpty()) return;
+  std::vector<std::string> paths;
+  for (const QString& f : files) paths.push_back(nativePath(f));
+  corpus::AddReport report;
+  changeNodes([&] { report = list_.addDocuments(*group, paths); });
+  if (report.unencodable.empty()) return;
+  QStringList refused;
+  for (const corpus::RefusedPath& r : report.unencodable) refused << text(corpus::refusedPathMessage(r));
+  ui_.message(refused.join(QLatin1Char('\n')));
+}
+
+void CorpusManagerDialog::createGroup() {
+  const std::optional<std::string> name = askGroupName_();
+  if (!name || name->empty()) return;
+  takeViewState();
+  changeNodes([&] { list_.addGroup(*name); });
+}
+
+void CorpusManagerDialog::removeSelected() {
+  takeViewState();
+  changeNodes([this] { list_.removeSelected(); });
+}
+
+void CorpusManagerDialog::cleanUp() {
+  takeViewState();
+  if (!ui_.askYesNo(QString::fromUtf8(corpus::msg::kCleanUpQuestion))) return;
+  if (list_.empty()) return;
+  changeNodes([this] { (void)list_.cleanUp(); });
+  ui_.message(QString::fromUtf8(corpus::msg::kCleanUpDone));
+}
+
+// ---- batch jobs -----------------------------------------------------------------------
+
+bool CorpusManagerDialog::isGuarded(const std::string& path) const {
+  if (!openDocument_.empty() && sameFile(path, openDocument_)) return true;
+  for (const corpus::ListGroup& g : list_.groups()) {
+    for (const corpus::ListDocument& d : g.documents) {
+      if (sameFile(path, d.path)) return true;
+    }
+  }
+  return false;
+}
+
+void CorpusManagerDialog::runBuildJob(const char* question, const char* closing,
+                                      const std::function<ResultCode(const std::string&)>& build) {
+  takeViewState();
+  if (list_.selectedNodes().empty()) return;
+  if (!ui_.askYesNo(QString::fromUtf8(question))) return;
+  JobProgress progress(this, list_.jobDocuments().size());
+  // After a cancel the remaining documents come back as not processed, and are named so.
+  const std::vector<corpus::JobFailure> failures =
+      list_.runBuildJob([&](const std::string& document) {
+        return progress.next(document) ? build(document) : result::kNothingToRead;
+      });
+  model_->statusesChanged();
+  ui_.message(text(corpus::jobOutcomeMessage(closing, failures)));
+}
+
+void CorpusManagerDialog::buildReferences() {
+  DBWrap db;
+  runBuildJob(corpus::msg::kReferenceQuestion, corpus::msg::kReferenceDone,
+              [&db](const std::string& document) { return db.makeWonmunDB(document); });
+}
+
+void CorpusManagerDialog::buildStatistics() {
+  DBWrap db;
+  runBuildJob(corpus::msg::kStatisticsQuestion, corpus::msg::kStatisticsDone,
+              [&db](const std::string& document) { return db.makeTongDB(document); });
+}
+
+void CorpusManagerDialog::saveTexts() {
+  takeViewState();
+  if (list_.selectedNodes().empty()) return;
+  DBWrap db;
+  std::vector<corpus::JobFailure> failures;
+  const std::vector<corpus::NodeRef> documents = list_.selectedDocuments();
+  JobProgress progress(this, documents.size());
+  bool stopped = false;
+  for (const corpus::NodeRef& node : documents) {
+    const std::string document = list_.document(node).path;
+    if (!progress.next(document)) {
+      stopped = true;
+      break;
+    }
+    const std::string textPath = corpus::textFilePath(document);
+    // No sibling can be named, or the name is that of a listed document: never written.
+    if (textPath.empty() || isGuarded(textPath)) {
+      failures.push_back({document, result::kTextFileError});
+      continue;
+    }
+    if (fileExists(textPath) && !ui_.askYesNo(QString::fromUtf8(corpus::msg::kTextExists))) continue;
+    const ResultCode rc = db.printDBcont(ExportKind::Document, document, textPath);
+    if (rc != result::kOk) failures.push_back({document, rc});
+  }
+  std::string outcome = corpus::jobOutcomeMessage(corpus::msg::kTextDone, failures);
+  if (stopped) outcome = outcome + '\n' + kStopped;
+  ui_.message(text(outcome));
+}
+
+void CorpusManagerDialog::searchExamples() {
+  takeViewState();
+  const std::optional<ExampleOptions> options = askExampleOptions_();
+  if (!options) return;
+  takeViewState();
+  if (list_.selectedNodes().empty()) return;
+  // The output is deleted first: it must not be a document of the list or the open one.
+  if (isGuarded(options->output)) {
+    ui_.message(kFileInUse);
+    return;
+  }
+  if (!removeFile(options->output)) {
+    ui_.message(text(reference::examplesFailureMessage({}, options->output, result::kTextFileError)));
+    return;
+  }
+  DBWrap db;
+  std::string outcome = corpus::msg::kExamplesDone;
+  bool outputFailed = false;
+  const std::vector<corpus::NodeRef> documents = list_.selectedDocuments();
+  JobProgress progress(this, documents.size());
+  for (const corpus::NodeRef& node : documents) {
+    const std::string document = list_.document(node).path;
+    if (!progress.next(document)) {
+      outcome = outcome + '\n' + kStopped;
+      break;
+    }
+    const ResultCode rc = db.searchSayongye(document, options->text, options->field, options->output);
+    if (rc == result::kOk) continue;
+    outcome += '\n';
+    outcome += reference::examplesFailureMessage(document, options->output, rc);
+    if (rc == result::kTextFileError) {
+      // Every later document would fail the same way.
+      outputFailed = true;
+      break;
+    }
+  }
+  ui_.message(text(outcome));
+  if (!outputFailed) openReport_(fromNativePath(options->output));
+}
+
+// ---- closing ---------------------------------------------------------------------------
+
+bool CorpusManagerDialog::saveList() {
+  // A list that could not be read is replaced only when the user says so.
+  if (loadFailed_ && fileExists(listFile_) && !ui_.askYesNo(kReplaceUnreadList)) return true;
+  const corpus::ListResult saved = list_.save(listFile_);
+  if (saved) return true;
+  ui_.message(text(corpus::saveFailedMessage(listFile_, saved)));
+  return ui_.askYesNo(kCloseWithoutSaving);
+}
+
+void CorpusManagerDialog::finish() {
+  const std::optional<std::string> document = list_.documentToOpen();
+  if (!saveList()) return;
+  chosen_ = document;
+  accept();
+}
+
+void CorpusManagerDialog::acceptList() {
+  takeViewState();
+  finish();
+}
+
+void CorpusManagerDialog::openOnDoubleClick() {
+  takeViewState();
+  if (!list_.documentToOpen()) return;
+  finish();
+}
+
+}  // namespace selvanor

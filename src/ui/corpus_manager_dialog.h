@@ -1,0 +1,96 @@
+// "분석 문헌 관리": the corpus manager. Keeps the user's analysis documents in groups,
+// shows whether each one's reference and statistics files exist, runs the batch jobs over
+// the selection and hands one chosen document to the grid. The groups, documents,
+// selection and statuses live in a corpus::DocumentList; this dialog turns clicks into
+// calls on it and results into the messages the store names.
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "store/document_list.h"
+#include "ui/example_options_dialog.h"
+
+class QMenu;
+class QTreeView;
+
+namespace selvanor {
+
+class CorpusTreeModel;
+class UserInteraction;
+
+class CorpusManagerDialog : public QDialog {
+  Q_OBJECT
+ public:
+  // `listFile`: the document list file, loaded now (failures are shown). `documentFolder`:
+  // where "파일 추가" starts. `openDocument`: the document the grid holds open (empty when
+  // none); no job writes over it.
+  CorpusManagerDialog(UserInteraction& ui, std::string listFile, std::string documentFolder,
+                      std::string openDocument, QWidget* parent = nullptr);
+  ~CorpusManagerDialog() override;
+
+  // The sub-dialogs and the report window; the defaults show GroupNameDialog,
+  // ExampleOptionsDialog and ReportViewer, tests replace them.
+  using GroupNamePrompt = std::function<std::optional<std::string>()>;  // CP949
+  using ExampleOptionsPrompt = std::function<std::optional<ExampleOptions>()>;
+  using ReportOpener = std::function<void(const QString& path)>;
+  void setGroupNamePrompt(GroupNamePrompt p) { askGroupName_ = std::move(p); }
+  void setExampleOptionsPrompt(ExampleOptionsPrompt p) { askExampleOptions_ = std::move(p); }
+  void setReportOpener(ReportOpener o) { openReport_ = std::move(o); }
+
+  // Buttons, context menu and keys.
+  void addFiles();          // "파일 추가"
+  void cleanUp();           // "목록 정리"
+  void buildReferences();   // "참조 파일 생성"
+  void buildStatistics();   // "통계 파일 생성"
+  void saveTexts();         // "텍스트 저장"
+  void searchExamples();    // "사용 예 검색"
+  void createGroup();       // "폴더 생성"
+  void removeSelected();    // "삭제", Delete key
+  void acceptList();        // "확 인"
+  void openOnDoubleClick(); // double-click on a document
+
+  // The document "확 인" or a double-click chose (nullopt when none).
+  const std::optional<std::string>& chosenDocument() const { return chosen_; }
+
+  const corpus::DocumentList& list() const { return list_; }
+  QTreeView* tree() const { return tree_; }
+  CorpusTreeModel* model() const { return model_; }
+  // The tree's context menu ("폴더 생성", "삭제"); the caller owns it.
+  [[nodiscard]] QMenu* makeContextMenu();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void load();
+  // Saves the list; false when the dialog must stay open.
+  bool saveList();
+  void finish();
+  // The tree's selection and expansion into the list, and back after the list changed.
+  void takeViewState();
+  void showListState();
+  void changeNodes(const std::function<void()>& change);
+  void runBuildJob(const char* question, const char* closing,
+                   const std::function<ResultCode(const std::string&)>& build);
+  [[nodiscard]] bool isGuarded(const std::string& path) const;
+
+  UserInteraction& ui_;
+  std::string listFile_;
+  std::string documentFolder_;
+  std::string openDocument_;
+  corpus::DocumentList list_;
+  bool loadFailed_ = false;
+  std::optional<std::string> chosen_;
+  CorpusTreeModel* model_;
+  QTreeView* tree_;
+  bool showingState_ = false;
+  GroupNamePrompt askGroupName_;
+  ExampleOptionsPrompt askExampleOptions_;
+  ReportOpener openReport_;
+};
+
+}  // namespace selvanor
