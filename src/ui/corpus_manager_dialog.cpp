@@ -52,6 +52,12 @@ class JobProgress {
     dialog_.setValue(done_++);
     return !dialog_.wasCanceled();
   }
+  // Before the closing message: hidden for good (the dialog's own show-later timer would
+  // otherwise bring it up, stuck at its last value, over the message).
+  void finish() {
+    dialog_.reset();
+    dialog_.hide();
+  }
 
  private:
   QProgressDialog dialog_;
@@ -276,6 +282,7 @@ void CorpusManagerDialog::runBuildJob(const char* question, const char* closing,
       list_.runBuildJob([&](const std::string& document) {
         return progress.next(document) ? build(document) : result::kNothingToRead;
       });
+  progress.finish();
   model_->statusesChanged();
   ui_.message(text(corpus::jobOutcomeMessage(closing, failures)));
 }
@@ -318,6 +325,7 @@ void CorpusManagerDialog::saveTexts() {
   }
   std::string outcome = corpus::jobOutcomeMessage(corpus::msg::kTextDone, failures);
   if (stopped) outcome = outcome + '\n' + kStopped;
+  progress.finish();
   ui_.message(text(outcome));
 }
 
@@ -357,6 +365,7 @@ void CorpusManagerDialog::searchExamples() {
       break;
     }
   }
+  progress.finish();
   ui_.message(text(outcome));
   if (!outputFailed) openReport_(fromNativePath(options->output));
 }

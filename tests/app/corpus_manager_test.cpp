@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QProgressDialog>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -334,6 +335,27 @@ class CorpusManagerTest : public QObject {
     QCOMPARE(ui->messages, QStringList({"참조 파일 생성작업을 완료했습니다."}));
     QVERIFY(test::readFile(file("a.idx")) != "not yet built");
     QCOMPARE(statusShown(*d, {0, std::size_t{1}}), 2);
+  }
+
+  void noProgressWindowOutlivesItsJob() {
+    const std::string a = file("a.id");
+    test::writeDocument(a, sampleRecords("SVAAAAA", 3));
+    test::writeFile(listFile, "1G\n" + docLine(a));
+    auto d = open();
+    select(*d, {0, std::size_t{0}});
+    ui->yesNoAnswers = {true};
+    // The closing message's event loop must not let the finished job's progress window show.
+    int progressShowing = 0;
+    ui->whileMessageShows = [&progressShowing] {
+      QTest::qWait(700);
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QProgressDialog*>(w) && w->isVisible()) ++progressShowing;
+      }
+    };
+    d->buildReferences();
+    ui->whileMessageShows = nullptr;
+    QCOMPARE(ui->messages.size(), 1);
+    QCOMPARE(progressShowing, 0);
   }
 
   void documentsOfACollapsedGroupAreNotVisited() {

@@ -3,6 +3,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 #include "app/user_interaction.h"
 
@@ -20,7 +21,13 @@ class ScriptedInteraction final : public UserInteraction {
   QStringList questions;
   QStringList filters;  // the filter of every chooser opened
 
-  void message(const QString& text) override { messages << text; }
+  // Runs while a message is "on screen", as a real message box's event loop would.
+  std::function<void()> whileMessageShows;
+
+  void message(const QString& text) override {
+    messages << text;
+    if (whileMessageShows) whileMessageShows();
+  }
   bool askYesNo(const QString& text) override {
     questions << text;
     if (yesNoAnswers.empty()) return false;
