@@ -27,7 +27,7 @@ namespace {
 
 const QString kNoDocument = QStringLiteral("문헌 파일을 열어 주세요 ");
 const QString kNoHomonym = QStringLiteral("동음어 사전을 선택해 주세요 ");
-const QString kNoRecords = QStringLiteral("저장된 파일이 없습니다.");
+const QString kNoRecords = QString::fromUtf8(kNoRecordsMessage);
 const QString kNoSearchResult = QStringLiteral("검색 결과가 없습니다. ");
 constexpr int kDeferMs = 10;  // lets a context menu close before a dialog opens
 

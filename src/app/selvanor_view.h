@@ -23,6 +23,9 @@ class ErrorLogWindow;
 class SearchWindow;
 class UserInteraction;
 
+// What the view says when the chosen document holds no records (or cannot be read).
+inline constexpr char kNoRecordsMessage[] = "저장된 파일이 없습니다.";
+
 class CSelvanorView : public QWidget {
   Q_OBJECT
  public:

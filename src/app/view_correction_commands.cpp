@@ -33,7 +33,7 @@ void CSelvanorView::homonymCorrectCommand(bool /*review*/) {
   // gets the cache for the run only.
   const bool borrowed = cache_.isOpen();
   if (!borrowed && cache_.open(context_.currentDocument) <= 0) {
-    ui_.message(QStringLiteral("저장된 파일이 없습니다."));
+    ui_.message(QString::fromUtf8(kNoRecordsMessage));
     return;
   }
   const int row = currentRow();
