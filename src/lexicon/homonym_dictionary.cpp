@@ -47,6 +47,12 @@ ResultCode DBWrap::getDongum(const std::string& dictionary, std::string_view hea
     if (!opened->openWithCursor(dictionary, nullptr, OpenMode::ExistingOnly)) {
       return kDongumUnavailable;
     }
+    // A document or another dictionary named by mistake would answer every head word
+    // with nothing, and a correction run would "complete" having asked nothing.
+    if (!holdsSenses(*opened)) {
+      reportStoreError("getDongum", "not a homonym dictionary");
+      return kDongumUnavailable;
+    }
     dongumLookup_ = std::move(opened);
   }
   if (!dongumLookup_->get(headword)) return result::kNothingToRead;

@@ -272,6 +272,11 @@ class CorrectionCommandsTest : public QObject {
                                         "동음어 사전을 열 수 없습니다. [" +
                                             QString::fromStdString(dir->file("missing.dic")) + "]"}));
     QVERIFY(!QFile::exists(QString::fromStdString(dir->file("missing.dic"))));
+    // The document itself named as the dictionary: refused, not a run that asks nothing.
+    ui->messages.clear();
+    setPaths(doc, doc);
+    view->runCommand(cmd::kHomonymCorrect);
+    QCOMPARE(ui->messages, QStringList({"동음어 사전을 열 수 없습니다. [" + QString::fromStdString(doc) + "]"}));
     QCOMPARE(script.unexpected, 0);
   }
 

@@ -64,14 +64,14 @@ TEST_F(DongumLookupTest, TextFileInsteadOfDictionaryIsRefused) {
   EXPECT_FALSE(lookup.open());
 }
 
-TEST_F(DongumLookupTest, ForeignDatabaseGivesNoSensesAndSaysSo) {
+TEST_F(DongumLookupTest, ForeignDatabaseIsRefusedAtOpen) {
   // An analysis document chosen as the dictionary: its values are not sense lists.
   Storage doc;
   ASSERT_TRUE(doc.openWithCursor(dir.file("doc.id")));
   ASSERT_TRUE(doc.put(k("사과"), "not a list"));
   ASSERT_TRUE(doc.close());
   DongumLookup lookup(dir.file("doc.id"));
-  ASSERT_TRUE(lookup.open());
+  EXPECT_FALSE(lookup.open());
   EXPECT_TRUE(lookup.senses(k("사과")).empty());
   EXPECT_TRUE(lookup.unavailable());
 }
