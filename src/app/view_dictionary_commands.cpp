@@ -3,7 +3,6 @@
 #include "app/qt_text.h"
 #include "app/selvanor_view.h"
 #include "app/user_interaction.h"
-#include "common/files.h"
 #include "lexicon/homonym_dictionary.h"
 #include "lexicon/unregistered_dictionary.h"
 #include "store/dbwrap.h"
@@ -20,11 +19,8 @@ void saveDictionaryText(UserInteraction& ui, ExportKind kind, const std::string&
   const QString chosen =
       ui.chooseSaveFile(QStringLiteral("텍스트 파일 (*.txt)|*.txt||"), QStringLiteral("*.txt"));
   if (chosen.isEmpty()) return;
-  const std::string output = nativePath(chosen);
-  // The dump is renamed over its target: aimed at the dictionary itself, it would replace it.
-  const ResultCode rc = sameFile(output, dictionary)
-                            ? result::kTextFileError
-                            : DBWrap().printDBcont(kind, dictionary, output);
+  // A target that is the dictionary itself is refused by the dump as a text-file failure.
+  const ResultCode rc = DBWrap().printDBcont(kind, dictionary, nativePath(chosen));
   ui.message(QString::fromStdString(outcomeMessage(rc)));
 }
 

@@ -68,6 +68,12 @@ ResultCode DBWrap::printDBcont(ExportKind kind, const std::string& source,
     reportStoreError(kOp, "unknown kind error");
     return result::kOpenError;
   }
+  // The text is renamed over its target: aimed at the database itself (any spelling of
+  // its path, or a link to it), it would replace the database with its own dump.
+  if (sameFile(source, output)) {
+    reportStoreError(kOp, "the output is the database");
+    return result::kTextFileError;
+  }
   FileReplacement target(output);
   FilePtr out = openFile(target.temporaryPath(), "wb");
   if (!out) {

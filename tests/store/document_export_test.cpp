@@ -76,5 +76,22 @@ TEST_F(DocumentExport, FailuresLeaveThePreviousExportAndCreateNothing) {
   EXPECT_EQ(readFile(dir.file("out.txt")), "previous");
 }
 
+TEST_F(DocumentExport, NeverWritesOverTheDatabaseItExports) {
+  {
+    DocumentCursor c;
+    ASSERT_EQ(c.open(dir.file("a.id")), result::kOk);
+    ASSERT_EQ(c.addLine("S1", k("하나"), k("하나/NR")), result::kOk);
+  }
+  const std::string before = readFile(dir.file("a.id"));
+  for (const std::string& output : {dir.file("a.id"), dir.file("./a.id")}) {
+    EXPECT_EQ(db.printDBcont(ExportKind::Document, dir.file("a.id"), output), result::kTextFileError)
+        << output;
+  }
+  EXPECT_EQ(readFile(dir.file("a.id")), before);
+  // The database still reads as a document.
+  ASSERT_EQ(db.printDBcont(ExportKind::Document, dir.file("a.id"), dir.file("a.txt")), result::kOk);
+  EXPECT_EQ(readFile(dir.file("a.txt")), k("S1\t하나\t하나/NR\n"));
+}
+
 }  // namespace
 }  // namespace selvanor
