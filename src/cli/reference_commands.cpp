@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/terminal.h"
+#include "common/files.h"
 #include "store/dbwrap.h"
 #include "store/document_list.h"
 #include "store/document_merge.h"
@@ -89,6 +90,10 @@ int runExamples(const ExampleArgs& a) {
   auto text = argumentToCp949(byWord ? a.word : a.analysis);
   if (!text) return kExitFailed;
   const auto field = byWord ? DBWrap::ExampleField::Word : DBWrap::ExampleField::Analysis;
+  // Text appended to one of the documents searched would corrupt it.
+  for (const std::string& document : a.documents) {
+    if (sameFile(document, a.output)) return report(false, corpus::msg::kOutputInUse);
+  }
   DBWrap db;
   bool failed = false;
   for (const std::string& document : a.documents) {

@@ -12,7 +12,9 @@ BuildPlan planDocumentBuild(const std::string& input, const std::string& output,
   BuildPlan plan;
   if (input.empty()) {
     plan.refusal = msg::kChooseInput;
-  } else if (!openDocument.empty() && !output.empty() && sameFile(output, openDocument)) {
+  } else if (!output.empty() && ((!openDocument.empty() && sameFile(output, openDocument)) ||
+                                  sameFile(output, input))) {
+    // The document is renamed over its path: aimed at the input, it would replace the text.
     plan.refusal = msg::kOutputInUse;
   } else {
     switch (detectSerialNumbers(input)) {

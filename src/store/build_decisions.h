@@ -35,8 +35,9 @@ struct BuildPlan {
   SerialMode mode() const { return needsPrefix ? SerialMode::Generate : SerialMode::Numbered; }
 };
 
-// Checks in the dialog's order: an input is chosen; the output is not the document open in
-// the grid (`openDocument`, empty when none); the input has three lines to test for serials.
+// Checks in the dialog's order: an input is chosen; the output is neither the document open
+// in the grid (`openDocument`, empty when none) nor the input itself; the input has three
+// lines to test for serials.
 [[nodiscard]] BuildPlan planDocumentBuild(const std::string& input, const std::string& output,
                                           const std::string& openDocument);
 

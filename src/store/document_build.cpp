@@ -59,6 +59,11 @@ ResultCode DBWrap::makeBunsukDB(const std::string& input, const std::string& out
     reportStoreError(kOp, "open error of read file");
     return result::kTextFileError;
   }
+  // Renamed over its path at the end: aimed at the input, it would replace the text.
+  if (sameFile(input, output)) {
+    reportStoreError(kOp, "the output is the input");
+    return result::kOpenError;
+  }
   FileReplacement target(output);
   Storage doc;
   if (!doc.openWithCursor(target.temporaryPath())) {

@@ -34,6 +34,8 @@ inline constexpr const char* kStatisticsQuestion =
 inline constexpr const char* kStatisticsDone = "통계 파일 생성작업을 완료했습니다.";
 inline constexpr const char* kTextExists = "텍스트 파일이 존재합니다. 새로 만드시겠습니까 ? ";
 inline constexpr const char* kTextDone = "텍스트 만들기 작업을 종료 했습니다.";
+// An output that is a document of the job (it would be deleted or written into).
+inline constexpr const char* kOutputInUse = "선택된 곳에 지정된 파일이 현재 사용중입니다.";
 inline constexpr const char* kExamplesDone = "사용예 검색 작업을 종료 했습니다.";
 inline constexpr const char* kFailedDocuments = "다음 문헌은 처리하지 못했습니다:";
 }  // namespace msg

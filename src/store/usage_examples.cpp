@@ -41,6 +41,11 @@ ResultCode DBWrap::searchSayongye(const std::string& document, std::string_view 
   static constexpr std::string_view kOp = "searchSayongye";
   if (hits) *hits = 0;
   // The document first: one that cannot be read leaves no empty output behind.
+  // Blocks appended to the document itself would corrupt it.
+  if (sameFile(document, output)) {
+    reportStoreError(kOp, "the output is the document");
+    return result::kTextFileError;
+  }
   Storage doc;
   if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
     reportStoreError(kOp, "DB open error");

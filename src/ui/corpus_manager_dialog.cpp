@@ -24,7 +24,7 @@
 namespace selvanor {
 namespace {
 
-const QString kFileInUse = QStringLiteral("선택된 곳에 지정된 파일이 현재 사용중입니다.");
+const QString kFileInUse = QString::fromUtf8(corpus::msg::kOutputInUse);
 const QString kReplaceUnreadList =
     QStringLiteral("목록 파일을 읽지 못했습니다. 지금 보이는 목록으로 바꾸어 저장할까요 ?");
 const QString kCloseWithoutSaving = QStringLiteral("목록을 저장하지 않고 닫을까요 ?");

@@ -71,6 +71,12 @@ TEST_F(Cli, BuildFailuresSayWhatFailed) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("[TESTDOC0000030] 일련번호에서 형식오류가 발생했습니다."), std::string::npos);
   EXPECT_EQ(r.out, "");
+  // The output named as the input would replace the text with the document.
+  const std::string text = readFile(dir.file("bad.txt"));
+  r = run("build " + q("bad.txt") + " " + q("bad.txt"));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("선택된 곳에 지정된 파일이 현재 사용중입니다."), std::string::npos);
+  EXPECT_EQ(readFile(dir.file("bad.txt")), text);
 }
 
 TEST_F(Cli, ExportOfAMissingDocumentFailsWithoutCreatingIt) {

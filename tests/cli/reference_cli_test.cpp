@@ -128,6 +128,12 @@ TEST_F(ReferenceCli, UsageExamplesOverSeveralDocuments) {
   r = run("examples --analysis x --out " + q("no/ex.txt") + " " + q("a.id") + " " + q("b.id"));
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("사용 예를 저장할 파일을 열 수 없습니다: " + dir.file("no/ex.txt")), std::string::npos);
+  // An output that is one of the documents is refused before any search.
+  const std::string before = readFile(dir.file("b.id"));
+  r = run("examples --word 하늘 --out " + q("b.id") + " " + q("a.id") + " " + q("b.id"));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("선택된 곳에 지정된 파일이 현재 사용중입니다."), std::string::npos);
+  EXPECT_EQ(readFile(dir.file("b.id")), before);
   EXPECT_EQ(run("examples --word a --analysis b --out " + q("e.txt") + " " + q("a.id")).exitCode, 2);
   EXPECT_EQ(run("examples --out " + q("e.txt") + " " + q("a.id")).exitCode, 2);
   EXPECT_EQ(run("examples --word a " + q("a.id")).exitCode, 2);

@@ -172,10 +172,20 @@ TEST(BuildDecisions, ChecksInTheDialogsOrder) {
   EXPECT_EQ(build::planDocumentBuild(in, dir.file("o.id"), "").refusal, build::msg::kCannotCreate);
   EXPECT_FALSE(fileExists(dir.file("o.id")));
   writeFile(in, "a a/NNG\nb b/NNG\nc c/NNG\n");
+  // The document replaces whatever is at its path: never the text it is built from.
+  EXPECT_EQ(build::planDocumentBuild(in, dir.path() + "/./in.txt", "").refusal, build::msg::kOutputInUse);
   auto plan = build::planDocumentBuild(in, dir.file("o.id"), dir.file("open.id"));
   EXPECT_FALSE(plan.refusal);
   EXPECT_TRUE(plan.needsPrefix);
   EXPECT_EQ(plan.mode(), SerialMode::Generate);
+}
+
+TEST_F(DocumentBuild, NeverReplacesItsOwnInput) {
+  const std::string text = k("TESTDOC0000010 하나 하나/NR\n");
+  writeFile(input, text);
+  EXPECT_EQ(db.makeBunsukDB(input, dir.path() + "/./corpus.txt", "", SerialMode::Numbered, true),
+            result::kOpenError);
+  EXPECT_EQ(readFile(input), text);
 }
 
 TEST(BuildDecisions, SerialPrefixMustBeSevenCharactersWithoutBlanks) {

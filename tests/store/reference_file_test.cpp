@@ -332,6 +332,10 @@ TEST_F(ReferenceFile, UsageExampleFailuresAreReported) {
             result::kOpenError);
   EXPECT_FALSE(fileExists(dir.file("missing.id")));
   EXPECT_FALSE(fileExists(dir.file("ex.txt")));
+  // Blocks appended to the document searched would corrupt it.
+  const std::string before = readFile(doc);
+  EXPECT_EQ(db.searchSayongye(doc, k("나"), DBWrap::ExampleField::Word, doc), result::kTextFileError);
+  EXPECT_EQ(readFile(doc), before);
   // A damaged record stops the search; the blocks before it are kept.
   {
     Storage s;
