@@ -14,16 +14,6 @@
 namespace selvanor::cli {
 namespace {
 
-// A message shown on success (standard output) or failure (standard error) and its exit code.
-int report(bool ok, std::string_view message) {
-  if (ok) {
-    printResult(message);
-    return kExitOk;
-  }
-  printMessage(message);
-  return kExitFailed;
-}
-
 struct PairArgs {
   std::string first, second;
 };

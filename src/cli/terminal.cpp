@@ -17,6 +17,15 @@ void printMessage(std::string_view utf8) {
   std::fputc('\n', stderr);
 }
 
+int report(bool ok, std::string_view utf8) {
+  if (ok) {
+    printResult(utf8);
+    return kExitOk;
+  }
+  printMessage(utf8);
+  return kExitFailed;
+}
+
 std::string display(std::string_view cp949) { return encoding::cp949ToUtf8Lossy(cp949); }
 
 std::optional<std::string> argumentToCp949(std::string_view utf8) {

@@ -15,6 +15,9 @@ inline constexpr int kExitUsage = 2;
 // A result line on standard output / a message on standard error (UTF-8, newline added).
 void printResult(std::string_view utf8);
 void printMessage(std::string_view utf8);
+// An operation's outcome message: on standard output with kExitOk when it succeeded, on
+// standard error with kExitFailed when not.
+int report(bool ok, std::string_view utf8);
 
 // CP949 data shown on the terminal (bytes CP949 does not define show as U+FFFD).
 [[nodiscard]] std::string display(std::string_view cp949);
