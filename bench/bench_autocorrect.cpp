@@ -30,18 +30,6 @@ using namespace selvanor::bench;
 
 namespace {
 
-bool walk(const std::string& file, long expected) {
-  DocumentCursor c;
-  if (c.open(file, OpenMode::ExistingOnly) != result::kOk) return false;
-  long n = 0;
-  std::size_t bytes = 0;
-  for (auto s = c.first(); s == DocumentCursor::kRead; s = c.next()) {
-    ++n;
-    bytes += c.current().analysis.size();
-  }
-  return n == expected && bytes > 0;
-}
-
 // "form/TAG + form/TAG" runs of two morphemes found in the document's analyses.
 std::vector<std::string> morphemePairs(const std::string& file, std::size_t maxRecords) {
   static constexpr std::string_view kJoin = " + ";
@@ -131,7 +119,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> real = morphemePairs(doc, tokens.size());
     if (real.empty() || !writeList(list, real, pairs)) return 1;
 
-    const RunStats walkRun = runMeasured([&] { return walk(doc, n); });
+    const RunStats walkRun = runMeasured([&] { return walkDocument(doc, n); });
     printRow("walk (first/next, decode)", n, walkRun);
     const RunStats runRun = runMeasured([&] {
       DBWrap wrap;

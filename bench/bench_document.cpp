@@ -16,7 +16,6 @@
 #include "common/files.h"
 #include "store/codecs.h"
 #include "store/dbwrap.h"
-#include "store/document_cursor.h"
 #include "store/storage.h"
 
 using namespace selvanor;
@@ -48,18 +47,6 @@ bool floorBuild(const std::vector<Token>& tokens, long count, const std::string&
     if (!s.put(std::string_view(serial, static_cast<std::size_t>(n)), value)) return false;
   }
   return s.close();
-}
-
-bool walk(const std::string& file, long expected) {
-  DocumentCursor c;
-  if (c.open(file, OpenMode::ExistingOnly) != result::kOk) return false;
-  long n = 0;
-  std::size_t bytes = 0;
-  for (auto s = c.first(); s == DocumentCursor::kRead; s = c.next()) {
-    ++n;
-    bytes += c.current().analysis.size();
-  }
-  return n == expected && bytes > 0;
 }
 
 }  // namespace
@@ -94,7 +81,7 @@ int main(int argc, char** argv) {
       DBWrap db;
       return db.makeBunsukDB(text, doc, "", SerialMode::Numbered, true) == result::kOk;
     });
-    const RunStats walkRun = runMeasured([&] { return walk(doc, n); });
+    const RunStats walkRun = runMeasured([&] { return walkDocument(doc, n); });
     printRow("floor: bare put loop", n, floorRun);
     printRow("makeBunsukDB (read, parse, put)", n, buildRun);
     printRow("walk (first/next, decode)", n, walkRun);

@@ -10,6 +10,7 @@
 
 #include "common/cp949.h"
 #include "common/files.h"
+#include "store/document_cursor.h"
 
 namespace selvanor::bench {
 
@@ -80,6 +81,18 @@ void printRow(const std::string& what, long tokens, const RunStats& s) {
               s.seconds, s.seconds > 0 ? static_cast<double>(tokens) / s.seconds : 0.0, s.peakKiB,
               s.ok ? "" : "  FAILED");
   std::fflush(stdout);
+}
+
+bool walkDocument(const std::string& file, long expected) {
+  DocumentCursor c;
+  if (c.open(file, OpenMode::ExistingOnly) != result::kOk) return false;
+  long n = 0;
+  std::size_t bytes = 0;
+  for (auto s = c.first(); s == DocumentCursor::kRead; s = c.next()) {
+    ++n;
+    bytes += c.current().analysis.size();
+  }
+  return n == expected && bytes > 0;
 }
 
 }  // namespace selvanor::bench

@@ -28,6 +28,9 @@ struct RunStats {
 // Runs `work` in a forked child; wall time of the work and the child's peak resident size.
 RunStats runMeasured(const std::function<bool()>& work);
 
+// One full walk over a document, decoding every record: true when it held `expected`.
+bool walkDocument(const std::string& file, long expected);
+
 void printRow(const std::string& what, long tokens, const RunStats& s);
 
 }  // namespace selvanor::bench

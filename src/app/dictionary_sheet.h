@@ -1,12 +1,9 @@
 // The dictionary bar's sheet: the homonym page "동음어 검색" (app/homonym_page.h), the
 // reference page "분석 참조" (app/reference_page.h) and the unregistered-word page
 // "미등재어 사전" (app/unregistered_page.h). Each page knows the path it works on.
-// DictionaryPage is the plain look-up layout the pages start from.
 #pragma once
 
 #include <QTabWidget>
-
-class QLabel;
 
 namespace selvanor {
 
@@ -14,18 +11,6 @@ class CDicPage;
 class CMiPage;
 class CRefPage;
 class UserInteraction;
-
-class DictionaryPage : public QWidget {
-  Q_OBJECT
- public:
-  DictionaryPage(const QString& fieldCaption, QWidget* parent = nullptr);
-  void setPath(const QString& path);
-  QString path() const { return path_; }
-
- private:
-  QString path_;
-  QLabel* pathLabel_;
-};
 
 class CDicSheet : public QTabWidget {
   Q_OBJECT

@@ -11,27 +11,16 @@
 #include "store/codecs.h"
 #include "store/dbwrap.h"
 #include "store/storage.h"
+#include "support/raw_documents.h"
 #include "support/test_support.h"
 
 namespace selvanor {
 namespace {
 
 using test::k;
-using Entries = std::vector<std::pair<std::string, std::string>>;
-
-void writeDocument(const std::string& file, const std::vector<AnalysisRecord>& records) {
-  Storage s;
-  ASSERT_TRUE(s.open(file));
-  for (const auto& r : records) ASSERT_TRUE(s.put(r.serial, codec::encodeRecord(r)));
-}
-
-Entries dump(const std::string& file) {
-  Entries out;
-  Storage s;
-  if (!s.openWithCursor(file, nullptr, OpenMode::ExistingOnly)) return out;
-  for (bool more = s.first(); more; more = s.next()) out.emplace_back(s.key(), s.value());
-  return out;
-}
+using test::Entries;
+using test::dump;
+using test::writeDocument;
 
 std::pair<std::string, std::string> entry(const AnalysisRecord& r) {
   return {r.serial, codec::encodeRecord(r)};
