@@ -16,5 +16,7 @@ void registerCorrectionCommands(CLI::App& app, int& exitCode);
 void registerReferenceCommands(CLI::App& app, CLI::App& exportCommand, int& exitCode);
 // stats-file, list show
 void registerCorpusCommands(CLI::App& app, int& exitCode);
+// stats, stats-listing
+void registerStatisticsCommands(CLI::App& app, int& exitCode);
 
 }  // namespace selvanor::cli

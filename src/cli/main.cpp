@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   cli::registerCorrectionCommands(app, exitCode);
   cli::registerReferenceCommands(app, *exportCommand, exitCode);
   cli::registerCorpusCommands(app, exitCode);
+  cli::registerStatisticsCommands(app, exitCode);
 
   try {
     app.parse(argc, argv);
