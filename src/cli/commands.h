@@ -18,5 +18,7 @@ void registerReferenceCommands(CLI::App& app, CLI::App& exportCommand, int& exit
 void registerCorpusCommands(CLI::App& app, int& exitCode);
 // stats, stats-listing
 void registerStatisticsCommands(CLI::App& app, int& exitCode);
+// review, batch autocorrect|check
+void registerReviewCommands(CLI::App& app, int& exitCode);
 
 }  // namespace selvanor::cli

@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   cli::registerReferenceCommands(app, *exportCommand, exitCode);
   cli::registerCorpusCommands(app, exitCode);
   cli::registerStatisticsCommands(app, exitCode);
+  cli::registerReviewCommands(app, exitCode);
 
   try {
     app.parse(argc, argv);
