@@ -17,9 +17,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/qt_text.h"
+#include "ui_base/qt_text.h"
 #include "app/tag_combo_box.h"
-#include "app/user_interaction.h"
+#include "ui_base/user_interaction.h"
 #include "stats/morpheme_splitter.h"
 #include "stats/tag_manager.h"
 

@@ -1,7 +1,7 @@
 #include "app/homonym_page.h"
 
-#include "app/qt_text.h"
-#include "app/user_interaction.h"
+#include "ui_base/qt_text.h"
+#include "ui_base/user_interaction.h"
 #include "lexicon/homonym_dictionary.h"
 #include "store/dictionary_dump.h"
 #include "ui/homonym_entry_dialog.h"

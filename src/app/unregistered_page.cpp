@@ -1,7 +1,7 @@
 #include "app/unregistered_page.h"
 
-#include "app/qt_text.h"
-#include "app/user_interaction.h"
+#include "ui_base/qt_text.h"
+#include "ui_base/user_interaction.h"
 #include "lexicon/unregistered_dictionary.h"
 #include "ui/unregistered_entry_dialog.h"
 

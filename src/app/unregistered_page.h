@@ -8,8 +8,8 @@
 #include <functional>
 #include <optional>
 
-#include "store/dbwrap.h"
-#include "ui/dictionary_page_parts.h"
+#include "facade/dbwrap.h"
+#include "ui_base/dictionary_page_parts.h"
 
 class QLineEdit;
 class QTableView;

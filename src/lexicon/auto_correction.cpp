@@ -19,7 +19,7 @@
 namespace selvanor {
 namespace correction {
 
-using ListError = DBWrap::SujungOutcome::ListError;
+using ListError = Outcome::ListError;
 
 const char* outcomeMessage(ResultCode result) {
   if (result == result::kOk) return msg::kDone;
@@ -27,7 +27,7 @@ const char* outcomeMessage(ResultCode result) {
   return msg::kCannotOpen;
 }
 
-std::string formatErrorDetail(const DBWrap::SujungOutcome& outcome) {
+std::string formatErrorDetail(const Outcome& outcome) {
   const char* why = "";
   switch (outcome.listError) {
     case ListError::None: return std::string();
@@ -223,7 +223,7 @@ bool Corrector::apply(std::string_view analysis, std::string& out) {
 
 }  // namespace correction
 
-// ---- DBWrap operations ------------------------------------------------------------------
+// ---- the run ----------------------------------------------------------------------------
 
 namespace {
 
@@ -262,12 +262,12 @@ bool copyFile(const std::string& source, const std::string& target) {
 
 }  // namespace
 
-ResultCode DBWrap::makeSujungDB(std::string& fixPath, const std::string& list,
-                                SujungOutcome* outcome) {
+ResultCode correction::makeSujungDB(std::string& fixPath, const std::string& list,
+                                    Outcome* outcome) {
   static constexpr std::string_view kOp = "makeSujungDB";
-  SujungOutcome local;
-  SujungOutcome& report = outcome ? *outcome : local;
-  report = SujungOutcome{};
+  Outcome local;
+  Outcome& report = outcome ? *outcome : local;
+  report = Outcome{};
   fixPath = correction::workingPathFor(list);
   if (sameFile(fixPath, list)) {
     reportStoreError(kOp, "DB open error");
@@ -292,7 +292,7 @@ ResultCode DBWrap::makeSujungDB(std::string& fixPath, const std::string& list,
       return result::kInsertError;
     }
   }
-  if (reader.error() != SujungOutcome::ListError::None) {
+  if (reader.error() != Outcome::ListError::None) {
     report.listError = reader.error();
     report.errorLine = reader.lineNumber();
     report.errorText = reader.errorText();
@@ -309,13 +309,13 @@ ResultCode DBWrap::makeSujungDB(std::string& fixPath, const std::string& list,
   return result::kOk;
 }
 
-ResultCode DBWrap::autoSujung(const std::string& document, const std::string& list,
-                              SujungOutcome* outcome) {
+ResultCode correction::autoSujung(const std::string& document, const std::string& list,
+                                  Outcome* outcome) {
   static constexpr std::string_view kOp = "autoSujung";
-  SujungOutcome local;
-  SujungOutcome& report = outcome ? *outcome : local;
+  Outcome local;
+  Outcome& report = outcome ? *outcome : local;
   if (sameFile(correction::workingPathFor(list), document)) {
-    report = SujungOutcome{};
+    report = Outcome{};
     reportStoreError(kOp, "DB open error");
     return result::kOpenError;
   }

@@ -34,16 +34,21 @@ bool allSenses(Storage& dic) {
 
 }  // namespace
 
-void DBWrap::releaseDongumLookup(const std::string& path) {
-  if (dongumLookup_ && sameFile(dongumLookup_->fileName(), path)) dongumLookup_.reset();
+namespace homonym {
+
+HomonymDictionary::HomonymDictionary() = default;
+HomonymDictionary::~HomonymDictionary() = default;
+
+void HomonymDictionary::releaseLookup(const std::string& path) {
+  if (lookup_ && sameFile(lookup_->fileName(), path)) lookup_.reset();
 }
 
-ResultCode DBWrap::getDongum(const std::string& dictionary, std::string_view headword,
-                             std::vector<DongumEntry>& entries) {
+ResultCode HomonymDictionary::getDongum(const std::string& dictionary, std::string_view headword,
+                                        std::vector<HomonymSense>& entries) {
   entries.clear();
-  if (!dongumLookup_ || dongumLookup_->fileName() != dictionary) {
-    dongumLookup_.reset();
-    std::unique_ptr<Storage, KeptStorageCloser> opened(new Storage);
+  if (!lookup_ || lookup_->fileName() != dictionary) {
+    lookup_.reset();
+    auto opened = std::make_unique<Storage>();
     if (!opened->openWithCursor(dictionary, nullptr, OpenMode::ExistingOnly)) {
       return kDongumUnavailable;
     }
@@ -53,10 +58,10 @@ ResultCode DBWrap::getDongum(const std::string& dictionary, std::string_view hea
       reportStoreError("getDongum", "not a homonym dictionary");
       return kDongumUnavailable;
     }
-    dongumLookup_ = std::move(opened);
+    lookup_ = std::move(opened);
   }
-  if (!dongumLookup_->get(headword)) return result::kNothingToRead;
-  auto items = codec::decodeQuadList(dongumLookup_->value());
+  if (!lookup_->get(headword)) return result::kNothingToRead;
+  auto items = codec::decodeQuadList(lookup_->value());
   if (!items) {
     reportStoreError("getDongum", "DB value error");
     return kDongumUnavailable;
@@ -68,9 +73,9 @@ ResultCode DBWrap::getDongum(const std::string& dictionary, std::string_view hea
   return result::kOk;
 }
 
-ResultCode DBWrap::addDongumRec(const std::string& dictionary, const DongumEntry& entry) {
+ResultCode HomonymDictionary::addDongumRec(const std::string& dictionary, const HomonymSense& entry) {
   static constexpr std::string_view kOp = "addDongumRec";
-  releaseDongumLookup(dictionary);
+  releaseLookup(dictionary);
   Storage dic;
   if (!dic.openWithCursor(dictionary)) {
     reportStoreError(kOp, "DB open error");
@@ -83,7 +88,7 @@ ResultCode DBWrap::addDongumRec(const std::string& dictionary, const DongumEntry
   const std::string item =
       codec::encodeQuad({entry.headword, entry.numberedForm, entry.hanja, entry.meaning});
   encap::Appended appended = encap::Appended::Stored;
-  const ResultCode rc = encap::appendItem(dic, kHomonymItem, entry.headword, item, appended);
+  const ResultCode rc = encap::appendItem(dic, encap::kHomonymItem, entry.headword, item, appended);
   if (rc != result::kOk) return rc;
   if (!dic.close()) {
     reportStoreError(kOp, "DB write error");
@@ -92,10 +97,10 @@ ResultCode DBWrap::addDongumRec(const std::string& dictionary, const DongumEntry
   return appended == encap::Appended::Duplicate ? result::kAlreadyExists : result::kOk;
 }
 
-ResultCode DBWrap::removeDongumRec(const std::string& dictionary, std::string_view headword,
+ResultCode HomonymDictionary::removeDongumRec(const std::string& dictionary, std::string_view headword,
                                    std::string_view numberedForm) {
   static constexpr std::string_view kOp = "removeDongumRec";
-  releaseDongumLookup(dictionary);
+  releaseLookup(dictionary);
   Storage dic;
   if (!dic.open(dictionary, nullptr, OpenMode::ExistingOnly)) {
     reportStoreError(kOp, "DB open error");
@@ -137,7 +142,7 @@ ResultCode DBWrap::removeDongumRec(const std::string& dictionary, std::string_vi
   return result::kOk;
 }
 
-ResultCode DBWrap::mergeDongumDB(const std::string& base, const std::string& other) {
+ResultCode HomonymDictionary::mergeDongumDB(const std::string& base, const std::string& other) {
   static constexpr std::string_view kOp = "mergeDongumDB";
   Storage from;
   if (!from.openWithCursor(other, nullptr, OpenMode::ExistingOnly)) {
@@ -151,7 +156,7 @@ ResultCode DBWrap::mergeDongumDB(const std::string& base, const std::string& oth
   }
   // Every sense of a dictionary is already in itself.
   if (sameFile(base, other)) return result::kOk;
-  releaseDongumLookup(base);
+  releaseLookup(base);
   Storage into;
   if (!into.openWithCursor(base)) {
     reportStoreError(kOp, "DB open error");
@@ -170,7 +175,7 @@ ResultCode DBWrap::mergeDongumDB(const std::string& base, const std::string& oth
     }
     for (std::string_view item : *items) {
       encap::Appended appended = encap::Appended::Stored;
-      if (encap::appendItem(into, kHomonymItem, from.key(), item, appended) != result::kOk) {
+      if (encap::appendItem(into, encap::kHomonymItem, from.key(), item, appended) != result::kOk) {
         return result::kInsertError;
       }
     }
@@ -186,4 +191,5 @@ ResultCode DBWrap::mergeDongumDB(const std::string& base, const std::string& oth
   return result::kOk;
 }
 
+}  // namespace homonym
 }  // namespace selvanor

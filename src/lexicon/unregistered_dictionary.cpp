@@ -7,7 +7,6 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
 #include "store/storage.h"
 
 namespace selvanor {
@@ -26,8 +25,8 @@ std::string saveOutcomeMessage(ResultCode result) {
 
 }  // namespace unregistered
 
-ResultCode DBWrap::FindMideungjae(const std::string& dictionary, std::string_view prefix,
-                                  std::vector<MideungjaeEntry>& entries) {
+ResultCode unregistered::FindMideungjae(const std::string& dictionary, std::string_view prefix,
+                                  std::vector<Entry>& entries) {
   static constexpr std::string_view kOp = "FindMideungjae";
   entries.clear();
   if (!openFile(dictionary, "rb")) {
@@ -55,7 +54,7 @@ ResultCode DBWrap::FindMideungjae(const std::string& dictionary, std::string_vie
   return kMideungjaeFound;
 }
 
-ResultCode DBWrap::addMideungjae(const std::string& dictionary, std::string_view word,
+ResultCode unregistered::addMideungjae(const std::string& dictionary, std::string_view word,
                                  std::string_view note, bool replace) {
   static constexpr std::string_view kOp = "addMideungjae";
   Storage dic;
@@ -81,7 +80,7 @@ ResultCode DBWrap::addMideungjae(const std::string& dictionary, std::string_view
   return result::kOk;
 }
 
-ResultCode DBWrap::delMideungjae(const std::string& dictionary, std::string_view word) {
+ResultCode unregistered::delMideungjae(const std::string& dictionary, std::string_view word) {
   static constexpr std::string_view kOp = "delMideungjae";
   Storage dic;
   if (!dic.open(dictionary, nullptr, OpenMode::ExistingOnly)) {
@@ -99,7 +98,7 @@ ResultCode DBWrap::delMideungjae(const std::string& dictionary, std::string_view
   return result::kOk;
 }
 
-ResultCode DBWrap::removeMideungjae(const std::string& dictionary, std::string_view word) {
+ResultCode unregistered::removeMideungjae(const std::string& dictionary, std::string_view word) {
   static constexpr std::string_view kOp = "removeMideungjae";
   Storage dic;
   if (!dic.open(dictionary, nullptr, OpenMode::ExistingOnly)) {
@@ -117,7 +116,7 @@ ResultCode DBWrap::removeMideungjae(const std::string& dictionary, std::string_v
   return result::kOk;
 }
 
-ResultCode DBWrap::mergeMideungjaeDB(const std::string& base, const std::string& other) {
+ResultCode unregistered::mergeMideungjaeDB(const std::string& base, const std::string& other) {
   static constexpr std::string_view kOp = "mergeMideungjaeDB";
   Storage from;
   if (!from.openWithCursor(other, nullptr, OpenMode::ExistingOnly)) {

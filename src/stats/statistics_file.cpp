@@ -11,7 +11,6 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
 #include "store/document_list.h"
 #include "store/storage.h"
 
@@ -326,7 +325,7 @@ std::optional<std::vector<std::string>> subDatabaseNames(const std::string& path
 
 }  // namespace
 
-ResultCode DBWrap::makeTongDB(const std::string& document) {
+ResultCode stats::makeTongDB(const std::string& document) {
   static constexpr std::string_view kOp = "makeTongDB";
   const std::string target = corpus::statisticsFilePath(document);
   if (target.empty()) {
@@ -382,7 +381,7 @@ ResultCode DBWrap::makeTongDB(const std::string& document) {
   return result::kOk;
 }
 
-ResultCode DBWrap::writeTongRec(const std::string& file, std::string_view morpheme,
+ResultCode stats::writeTongRec(const std::string& file, std::string_view morpheme,
                                 std::string_view tag) {
   static constexpr std::string_view kOp = "writeTongRec";
   Storage store;
@@ -393,7 +392,7 @@ ResultCode DBWrap::writeTongRec(const std::string& file, std::string_view morphe
   return addToCount(store, kOp, morpheme, 1);
 }
 
-ResultCode DBWrap::writeTongRec2(const std::string& file, std::string_view item, int count) {
+ResultCode stats::writeTongRec2(const std::string& file, std::string_view item, int count) {
   static constexpr std::string_view kOp = "writeTongRec2";
   Storage store;
   if (!store.open(file)) {

@@ -5,19 +5,19 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
+#include "store/document_build.h"
 #include "store/serial_numbers.h"
 #include "store/storage.h"
 
 namespace selvanor {
 
-ParsedLine DBWrap::parseLine(std::string_view line, bool attachDa) {
+ParsedLine DocumentBuilder::parseLine(std::string_view line, bool attachDa) {
   ParsedLine parsed = selvanor::parseLine(line, attachDa);
   lastSerial_ = parsed.record.serial;
   return parsed;
 }
 
-ResultCode DBWrap::addIndex(const std::string& input, const std::string& output,
+ResultCode DocumentBuilder::addIndex(const std::string& input, const std::string& output,
                             std::string_view prefix) {
   LineReader reader(input);
   if (!reader.isOpen()) {
@@ -48,7 +48,7 @@ ResultCode DBWrap::addIndex(const std::string& input, const std::string& output,
   return result::kOk;
 }
 
-ResultCode DBWrap::makeBunsukDB(const std::string& input, const std::string& output,
+ResultCode DocumentBuilder::makeBunsukDB(const std::string& input, const std::string& output,
                                 std::string_view prefix, SerialMode mode, bool attachDa) {
   static constexpr std::string_view kOp = "makeBunsukDB";
   lastSerial_.clear();

@@ -4,7 +4,7 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
+#include "store/document_export.h"
 #include "store/dictionary_dump.h"
 #include "store/storage.h"
 
@@ -61,8 +61,7 @@ bool appendLines(ExportKind kind, std::string_view key, std::string_view value,
 
 }  // namespace
 
-ResultCode DBWrap::printDBcont(ExportKind kind, const std::string& source,
-                               const std::string& output) {
+ResultCode printDBcont(ExportKind kind, const std::string& source, const std::string& output) {
   static constexpr std::string_view kOp = "printDBcont";
   if (!isKnownKind(kind)) {
     reportStoreError(kOp, "unknown kind error");

@@ -6,7 +6,6 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
 #include "store/storage.h"
 
 namespace selvanor {
@@ -29,7 +28,7 @@ std::string outcomeMessage(ResultCode result) {
 
 }  // namespace merge
 
-ResultCode DBWrap::mergeBunsukDB(const std::string& base, const std::string& added) {
+ResultCode merge::mergeBunsukDB(const std::string& base, const std::string& added) {
   static constexpr std::string_view kOp = "mergeBunsukDB";
   Storage from;
   if (!from.openWithCursor(added, nullptr, OpenMode::ExistingOnly)) {

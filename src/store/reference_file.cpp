@@ -8,7 +8,6 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
 #include "store/storage.h"
 
 namespace selvanor {
@@ -160,11 +159,11 @@ std::string examplesFailureMessage(const std::string& document, const std::strin
 
 }  // namespace reference
 
-ResultCode DBWrap::makeWonmunDB(const std::string& document) {
+ResultCode reference::makeWonmunDB(const std::string& document) {
   return reference::buildReferenceFile(document, reference::referencePath(document), {});
 }
 
-ResultCode DBWrap::getWonmun2(const std::string& reference, std::string_view word,
+ResultCode reference::getWonmun2(const std::string& reference, std::string_view word,
                               std::vector<AnalysisRecord>& items) {
   static constexpr std::string_view kOp = "getWonmun2";
   items.clear();
@@ -194,7 +193,7 @@ ResultCode DBWrap::getWonmun2(const std::string& reference, std::string_view wor
   return *records == 0 ? result::kNothingToRead : result::kOk;
 }
 
-ResultCode DBWrap::mergeWonmunDB(const std::string& base, const std::string& added) {
+ResultCode reference::mergeWonmunDB(const std::string& base, const std::string& added) {
   static constexpr std::string_view kOp = "mergeWonmunDB";
   Storage from;
   if (!from.openWithCursor(added, nullptr, OpenMode::ExistingOnly)) {

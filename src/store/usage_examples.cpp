@@ -9,7 +9,7 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
+#include "store/reference_file.h"
 #include "store/storage.h"
 
 namespace selvanor {
@@ -35,7 +35,7 @@ struct OpenBlock {
 
 }  // namespace
 
-ResultCode DBWrap::searchSayongye(const std::string& document, std::string_view text,
+ResultCode reference::searchSayongye(const std::string& document, std::string_view text,
                                   ExampleField field, const std::string& output,
                                   std::size_t* hits) {
   static constexpr std::string_view kOp = "searchSayongye";

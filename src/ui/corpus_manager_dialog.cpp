@@ -12,11 +12,11 @@
 
 #include <memory>
 
-#include "app/qt_text.h"
-#include "app/report_viewer.h"
-#include "app/user_interaction.h"
+#include "ui_base/qt_text.h"
+#include "ui_base/report_viewer.h"
+#include "ui_base/user_interaction.h"
 #include "common/files.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/reference_file.h"
 #include "ui/corpus_tree_model.h"
 #include "ui/group_name_dialog.h"

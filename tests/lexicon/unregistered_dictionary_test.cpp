@@ -4,7 +4,7 @@
 
 #include "common/diagnostics.h"
 #include "common/files.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/storage.h"
 #include "support/test_support.h"
 
