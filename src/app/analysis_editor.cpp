@@ -385,17 +385,17 @@ void AnalysisEditor::accept() {
   };
   if (!append(serial_, serial_->text(), edited.serial)) return;
   if (!append(word_, word_->text(), edited.word)) return;
-  std::string& analysis = edited.analysis;
+  std::vector<MorphemeRow> morphemes(rows_.size());
   for (std::size_t k = 0; k < rows_.size(); ++k) {
     const Row& r = rows_[k];
-    if (!r.apply->isChecked()) continue;
-    // Row 1 stands alone; every later row is joined with " + ", also when row 1 is off.
-    if (k > 0) analysis += " + ";
-    if (!append(r.text, r.text->text(), analysis)) return;
-    if (!append(r.marker, r.marker->currentText(), analysis)) return;
-    analysis += '/';
-    if (!append(r.tag, r.tag->currentText(), analysis)) return;
+    MorphemeRow& m = morphemes[k];
+    m.apply = r.apply->isChecked();
+    if (!m.apply) continue;
+    if (!append(r.text, r.text->text(), m.text)) return;
+    if (!append(r.marker, r.marker->currentText(), m.marker)) return;
+    if (!append(r.tag, r.tag->currentText(), m.tag)) return;
   }
+  edited.analysis = joinMorphemes(morphemes);
   result_ = std::move(edited);
   QDialog::accept();
 }

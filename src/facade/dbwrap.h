@@ -22,6 +22,7 @@
 
 #include "common/result_codes.h"
 #include "lexicon/auto_correction.h"
+#include "lexicon/dictionary_edits.h"
 #include "lexicon/homonym_dictionary.h"
 #include "lexicon/unregistered_dictionary.h"
 #include "stats/statistics_file.h"
@@ -117,6 +118,11 @@ class DBWrap {
   [[nodiscard]] ResultCode mergeDongumDB(const std::string& base, const std::string& other) {
     return homonyms_.mergeDongumDB(base, other);
   }
+  // The homonym page's 수정: `old` replaced by `edited`, put back when that fails.
+  [[nodiscard]] EditOutcome modifyDongumRec(const std::string& dictionary, const DongumEntry& old,
+                                            const DongumEntry& edited) {
+    return homonym::modifySense(homonyms_, dictionary, old, edited);
+  }
 
   // ---- unregistered-word dictionary (lexicon/unregistered_dictionary.h) --------------
   [[nodiscard]] ResultCode FindMideungjae(const std::string& dictionary, std::string_view prefix,
@@ -135,6 +141,12 @@ class DBWrap {
   }
   [[nodiscard]] ResultCode mergeMideungjaeDB(const std::string& base, const std::string& other) {
     return unregistered::mergeMideungjaeDB(base, other);
+  }
+  // The unregistered-word page's 수정: `old` replaced by `edited`, put back when that fails.
+  [[nodiscard]] EditOutcome modifyMideungjae(const std::string& dictionary,
+                                             const MideungjaeEntry& old,
+                                             const MideungjaeEntry& edited) {
+    return unregistered::modifyEntry(dictionary, old, edited);
   }
 
   // ---- auto-correction (lexicon/auto_correction.h) -----------------------------------

@@ -77,6 +77,8 @@ class CorpusManagerDialog : public QDialog {
   void runBuildJob(const char* question, const char* closing,
                    const std::function<ResultCode(const std::string&)>& build);
   [[nodiscard]] bool isGuarded(const std::string& path) const;
+  // Paths of the selected document nodes, in display order.
+  [[nodiscard]] std::vector<std::string> selectedDocumentPaths() const;
 
   UserInteraction& ui_;
   std::string listFile_;
