@@ -270,26 +270,22 @@ ResultCode correction::makeSujungDB(std::string& fixPath, const std::string& lis
   report = Outcome{};
   fixPath = correction::workingPathFor(list);
   if (sameFile(fixPath, list)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   FileReplacement target(fixPath);
   Storage fix;
   if (!fix.openWithCursor(target.temporaryPath())) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   correction::ListReader reader(list);
   if (!reader.isOpen()) {
-    reportStoreError(kOp, "open error of read file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "open error of read file");
   }
   std::string value;
   while (auto pair = reader.next()) {
     value = codec::encodePair(pair->from, pair->to);
     if (!fix.put(pair->from, value)) {
-      reportStoreError(kOp, "DB insert error");
-      return result::kInsertError;
+      return failWith(result::kInsertError, kOp, "DB insert error");
     }
   }
   if (reader.error() != Outcome::ListError::None) {
@@ -299,12 +295,10 @@ ResultCode correction::makeSujungDB(std::string& fixPath, const std::string& lis
     return result::kListFormatError;
   }
   if (reader.failed()) {
-    reportStoreError(kOp, "read error of read file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "read error of read file");
   }
   if (!fix.close() || !target.commit()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }
@@ -316,8 +310,7 @@ ResultCode correction::autoSujung(const std::string& document, const std::string
   Outcome& report = outcome ? *outcome : local;
   if (sameFile(correction::workingPathFor(list), document)) {
     report = Outcome{};
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   std::string fixPath;
   if (const ResultCode rc = makeSujungDB(fixPath, list, &report); rc != result::kOk) return rc;
@@ -332,20 +325,17 @@ ResultCode correction::autoSujung(const std::string& document, const std::string
   {
     Storage fix;
     if (!fix.openWithCursor(fixPath, nullptr, OpenMode::ExistingOnly)) {
-      reportStoreError(kOp, "DB open error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB open error");
     }
     for (bool more = fix.first(); more; more = fix.next()) {
       auto pair = codec::decodePair(fix.value());
       if (!pair) {
-        reportStoreError(kOp, "DB value error");
-        return result::kOpenError;
+        return failWith(result::kOpenError, kOp, "DB value error");
       }
       pairs.push_back({std::move((*pair)[0]), std::move((*pair)[1])});
     }
     if (fix.lastResult() != DB_NOTFOUND) {
-      reportStoreError(kOp, "DB read error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB read error");
     }
   }
   correction::Corrector corrector(pairs);
@@ -354,8 +344,7 @@ ResultCode correction::autoSujung(const std::string& document, const std::string
 
   Storage doc;
   if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   // Made at the first change, so a run that changes nothing leaves the file alone.
   std::optional<FileReplacement> target;
@@ -366,34 +355,29 @@ ResultCode correction::autoSujung(const std::string& document, const std::string
   for (bool more = doc.first(); more; more = doc.next()) {
     std::optional<AnalysisRecord> record = codec::decodeRecord(doc.value());
     if (!record) {
-      reportStoreError(kOp, "DB value error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB value error");
     }
     if (!corrector.apply(record->analysis, corrected)) continue;
     if (!target) {
       target.emplace(document);
       if (!copyFile(document, target->temporaryPath()) ||
           !copy.open(target->temporaryPath(), nullptr, OpenMode::ExistingOnly)) {
-        reportStoreError(kOp, "DB insert error");
-        return result::kInsertError;
+        return failWith(result::kInsertError, kOp, "DB insert error");
       }
     }
     record->analysis.swap(corrected);
     value = codec::encodeRecord(*record);
     if (!copy.put(doc.key(), value)) {
-      reportStoreError(kOp, "DB insert error");
-      return result::kInsertError;
+      return failWith(result::kInsertError, kOp, "DB insert error");
     }
     ++changed;
   }
   if (doc.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error");
   }
   doc.close();
   if (target && (!copy.close() || !target->commit())) {
-    reportStoreError(kOp, "DB insert error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB insert error");
   }
   report.changedRecords = changed;
   return result::kOk;

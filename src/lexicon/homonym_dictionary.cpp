@@ -55,16 +55,14 @@ ResultCode HomonymDictionary::getDongum(const std::string& dictionary, std::stri
     // A document or another dictionary named by mistake would answer every head word
     // with nothing, and a correction run would "complete" having asked nothing.
     if (!holdsSenses(*opened)) {
-      reportStoreError("getDongum", "not a homonym dictionary");
-      return kDongumUnavailable;
+      return failWith(kDongumUnavailable, "getDongum", "not a homonym dictionary");
     }
     lookup_ = std::move(opened);
   }
   if (!lookup_->get(headword)) return result::kNothingToRead;
   auto items = codec::decodeQuadList(lookup_->value());
   if (!items) {
-    reportStoreError("getDongum", "DB value error");
-    return kDongumUnavailable;
+    return failWith(kDongumUnavailable, "getDongum", "DB value error");
   }
   entries.reserve(items->size());
   for (auto& f : *items) {
@@ -78,12 +76,10 @@ ResultCode HomonymDictionary::addDongumRec(const std::string& dictionary, const 
   releaseLookup(dictionary);
   Storage dic;
   if (!dic.openWithCursor(dictionary)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (!holdsSenses(dic)) {
-    reportStoreError(kOp, "DB value error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB value error");
   }
   const std::string item =
       codec::encodeQuad({entry.headword, entry.numberedForm, entry.hanja, entry.meaning});
@@ -91,8 +87,7 @@ ResultCode HomonymDictionary::addDongumRec(const std::string& dictionary, const 
   const ResultCode rc = encap::appendItem(dic, encap::kHomonymItem, entry.headword, item, appended);
   if (rc != result::kOk) return rc;
   if (!dic.close()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return appended == encap::Appended::Duplicate ? result::kAlreadyExists : result::kOk;
 }
@@ -103,18 +98,15 @@ ResultCode HomonymDictionary::removeDongumRec(const std::string& dictionary, std
   releaseLookup(dictionary);
   Storage dic;
   if (!dic.open(dictionary, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (!dic.get(headword)) {
     if (dic.lastResult() == DB_NOTFOUND) return result::kKeyNotFound;
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error");
   }
   const auto items = codec::splitList(dic.value(), kQuadFields);
   if (!items) {
-    reportStoreError(kOp, "DB value error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB value error");
   }
   std::vector<std::string> kept;
   kept.reserve(items->size());
@@ -127,17 +119,14 @@ ResultCode HomonymDictionary::removeDongumRec(const std::string& dictionary, std
   if (kept.size() == items->size()) return result::kKeyNotFound;
   if (kept.empty()) {
     if (!dic.del(headword)) {
-      reportStoreError(kOp, "DB remove error");
-      return result::kRemoveError;
+      return failWith(result::kRemoveError, kOp, "DB remove error");
     }
   } else if (!dic.put(headword, codec::encodeList(kept))) {
     // put replaces the value in one step, so a failure leaves the old list whole.
-    reportStoreError(kOp, "DB insert error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB insert error");
   }
   if (!dic.close()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }
@@ -146,32 +135,27 @@ ResultCode HomonymDictionary::mergeDongumDB(const std::string& base, const std::
   static constexpr std::string_view kOp = "mergeDongumDB";
   Storage from;
   if (!from.openWithCursor(other, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   // A foreign file on either side is refused before anything is written (or created).
   if (!allSenses(from)) {
-    reportStoreError(kOp, "DB value error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB value error");
   }
   // Every sense of a dictionary is already in itself.
   if (sameFile(base, other)) return result::kOk;
   releaseLookup(base);
   Storage into;
   if (!into.openWithCursor(base)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (!holdsSenses(into)) {
-    reportStoreError(kOp, "DB value error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB value error");
   }
   bool more = from.first();
   for (; more; more = from.next()) {
     const auto items = codec::splitList(from.value(), kQuadFields);
     if (!items) {
-      reportStoreError(kOp, "DB value error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB value error");
     }
     for (std::string_view item : *items) {
       encap::Appended appended = encap::Appended::Stored;
@@ -181,12 +165,10 @@ ResultCode HomonymDictionary::mergeDongumDB(const std::string& base, const std::
     }
   }
   if (from.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error");
   }
   if (!into.close()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }

@@ -32,10 +32,10 @@ struct FormatError {
   std::string record;
 };
 
-// makeDongumDB's result when a source record is malformed (formatError() says where).
-inline constexpr ResultCode kDongumFormatError = 1;
-// getDongum's result when the dictionary cannot be opened or read.
-inline constexpr ResultCode kDongumUnavailable = 1;
+// makeDongumDB's result when a source record is malformed (formatError() says where), and
+// getDongum's when the dictionary cannot be opened or read.
+using result::kDongumFormatError;
+using result::kDongumUnavailable;
 
 // The operations on homonym dictionary files. One object keeps the dictionary of its last
 // look-up open, so that homonym correction, which looks up every morpheme, opens it once;

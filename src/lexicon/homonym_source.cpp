@@ -107,8 +107,7 @@ ResultCode homonym::HomonymDictionary::makeDongumDB(const std::string& source, c
   formatError_ = {};
   homonym::SourceReader reader(source);
   if (!reader.isOpen()) {
-    reportStoreError(kOp, "open error of read file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "open error of read file");
   }
   if (sameFile(source, dictionary)) {
     reportStoreError(kOp, "DB open error");  // the dictionary would replace its own source
@@ -119,8 +118,7 @@ ResultCode homonym::HomonymDictionary::makeDongumDB(const std::string& source, c
   FileReplacement target(dictionary);
   Storage dic;
   if (!dic.openWithCursor(target.temporaryPath())) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   std::string item;
   while (auto record = reader.next()) {
@@ -136,12 +134,10 @@ ResultCode homonym::HomonymDictionary::makeDongumDB(const std::string& source, c
     }
   }
   if (reader.failed()) {
-    reportStoreError(kOp, "read error of read file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "read error of read file");
   }
   if (!dic.close() || !target.commit()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }

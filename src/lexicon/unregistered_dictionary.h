@@ -40,10 +40,9 @@ struct Entry {
   std::string note;  // 비고: may hold line breaks
 };
 
-// FindMideungjae's success result.
-inline constexpr ResultCode kMideungjaeFound = 1;
-// delMideungjae's result when the delete fails.
-inline constexpr ResultCode kMideungjaeNotDeleted = 1;
+// FindMideungjae's success result, and delMideungjae's when the delete fails.
+using result::kMideungjaeFound;
+using result::kMideungjaeNotDeleted;
 
 // Every entry whose word begins with `prefix` (whole characters; empty matches all), in
 // key order. An existing file only. kMideungjaeFound (also when nothing matched);

@@ -119,23 +119,19 @@ ResultCode addToCount(Storage& store, std::string_view op, std::string_view key,
   if (store.get(key)) {
     const std::optional<codec::TextInt> stored = codec::decodeTextInt(store.value());
     if (!stored) {
-      reportStoreError(op, "DB value error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, op, "DB value error");
     }
     count += stored->number;
   } else if (store.lastResult() != DB_NOTFOUND) {
-    reportStoreError(op, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, op, "DB read error");
   }
   // The stored count is replaced by one put, so a failure keeps the old one.
   if (count > kMaxCount || count < kMinCount ||
       !store.put(key, codec::encodeTextInt(key, static_cast<std::int32_t>(count)))) {
-    reportStoreError(op, "DB insert error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, op, "DB insert error");
   }
   if (!store.close()) {
-    reportStoreError(op, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, op, "DB write error");
   }
   return result::kOk;
 }
@@ -329,15 +325,13 @@ ResultCode stats::makeTongDB(const std::string& document) {
   static constexpr std::string_view kOp = "makeTongDB";
   const std::string target = corpus::statisticsFilePath(document);
   if (target.empty()) {
-    reportStoreError(kOp, "statistics file name error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "statistics file name error");
   }
   PairCounter counts;
   {
     Storage doc;
     if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
-      reportStoreError(kOp, "DB open error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB open error");
     }
     std::string scratch;
     std::size_t skipped = 0;
@@ -347,16 +341,14 @@ ResultCode stats::makeTongDB(const std::string& document) {
       const std::optional<std::string_view> analysis = analysisOf(doc.value());
       if (!analysis) {
         // A foreign or damaged file: counting only part of it would look like a result.
-        reportStoreError(kOp, "DB value error");
-        return result::kOpenError;
+        return failWith(result::kOpenError, kOp, "DB value error");
       }
       const stats::PieceCounts pieces = cutPieces(*analysis, scratch, count);
       if (pieces.skipped > 0 && skipped == 0) firstSkipped.assign(doc.key());
       skipped += pieces.skipped;
     }
     if (doc.lastResult() != DB_NOTFOUND) {
-      reportStoreError(kOp, "DB read error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB read error");
     }
     if (skipped > 0) {
       writeDiagnostic("DBWrap::makeTongDB => " + std::to_string(skipped) +
@@ -367,16 +359,14 @@ ResultCode stats::makeTongDB(const std::string& document) {
   if (counts.empty()) {
     // Nothing to count leaves no statistics file, as counting piece by piece would.
     if (!removeFile(target)) {
-      reportStoreError(kOp, "DB remove error");
-      return result::kRemoveError;
+      return failWith(result::kRemoveError, kOp, "DB remove error");
     }
     return result::kOk;
   }
   FileReplacement replacement(target);
   if (!writeStatistics(counts, replacement.temporaryPath())) return result::kInsertError;
   if (!replacement.commit()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }
@@ -386,8 +376,7 @@ ResultCode stats::writeTongRec(const std::string& file, std::string_view morphem
   static constexpr std::string_view kOp = "writeTongRec";
   Storage store;
   if (!usableTag(tag) || !store.open(file, std::string(tag).c_str())) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   return addToCount(store, kOp, morpheme, 1);
 }
@@ -396,8 +385,7 @@ ResultCode stats::writeTongRec2(const std::string& file, std::string_view item, 
   static constexpr std::string_view kOp = "writeTongRec2";
   Storage store;
   if (!store.open(file)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   return addToCount(store, kOp, item, count);
 }

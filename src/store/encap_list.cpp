@@ -31,8 +31,7 @@ bool isItem(std::string_view item, std::size_t fields) {
 }
 
 ResultCode fail(std::string_view what) {
-  reportStoreError(kOp, what);
-  return result::kInsertError;
+  return failWith(result::kInsertError, kOp, what);
 }
 
 }  // namespace

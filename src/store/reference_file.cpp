@@ -64,13 +64,11 @@ ResultCode buildReferenceFile(const std::string& document, const std::string& re
                               const GroupingLimits& limits) {
   static constexpr std::string_view kOp = "makeWonmunDB";
   if (sameFile(document, reference)) {
-    reportStoreError(kOp, "reference file is the document error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "reference file is the document error");
   }
   Storage doc;
   if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error of document");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error of document");
   }
   // The item of a record is the record's own stored value (a TripleValue), so it is
   // grouped as it stands, without decoding and encoding it again.
@@ -78,36 +76,30 @@ ResultCode buildReferenceFile(const std::string& document, const std::string& re
   std::string_view word;
   for (bool more = doc.first(); more; more = doc.next()) {
     if (!recordWord(doc.value(), word)) {
-      reportStoreError(kOp, "DB value error of document");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB value error of document");
     }
     if (!grouper.add(word, doc.value())) {
-      reportStoreError(kOp, grouper.error());
-      return result::kInsertError;
+      return failWith(result::kInsertError, kOp, grouper.error());
     }
   }
   if (doc.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error of document");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error of document");
   }
   doc.close();
 
   FileReplacement target(reference);
   Storage ref;
   if (!ref.open(target.temporaryPath())) {
-    reportStoreError(kOp, "DB open error of reference file");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB open error of reference file");
   }
   const bool stored = grouper.finish([&ref](std::string_view w, std::string_view list) {
     return ref.put(w, list);
   });
   if (!stored) {
-    reportStoreError(kOp, grouper.error().empty() ? "DB insert error" : grouper.error());
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, grouper.error().empty() ? "DB insert error" : grouper.error());
   }
   if (!ref.close() || !target.commit()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }
@@ -169,26 +161,22 @@ ResultCode reference::getWonmun2(const std::string& reference, std::string_view 
   items.clear();
   Storage ref;
   if (!ref.open(reference, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (ref.get(word)) {
     auto decoded = codec::decodeRecordList(ref.value());
     if (!decoded) {
-      reportStoreError(kOp, "DB value error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB value error");
     }
     items = std::move(*decoded);
     return result::kOk;
   }
   if (ref.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error");
   }
   const auto records = ref.recordCount();
   if (!records) {
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error");
   }
   return *records == 0 ? result::kNothingToRead : result::kOk;
 }
@@ -197,8 +185,7 @@ ResultCode reference::mergeWonmunDB(const std::string& base, const std::string& 
   static constexpr std::string_view kOp = "mergeWonmunDB";
   Storage from;
   if (!from.openWithCursor(added, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   // A file merged into itself is opened once: two handles on one file without an
   // environment would each cache pages of it. Its walk then sees every key once, since
@@ -206,8 +193,7 @@ ResultCode reference::mergeWonmunDB(const std::string& base, const std::string& 
   const bool self = sameFile(base, added);
   Storage other;
   if (!self && !other.open(base)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   Storage& into = self ? from : other;
 
@@ -217,13 +203,11 @@ ResultCode reference::mergeWonmunDB(const std::string& base, const std::string& 
   for (bool more = from.first(); more; more = from.next()) {
     const auto adding = readReferenceList(from.value());
     if (!adding) {
-      reportStoreError(kOp, "DB value error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB value error");
     }
     if (self) {
       if (!fitsTogether(*adding, *adding)) {
-        reportStoreError(kOp, "entry too large");
-        return result::kOpenError;
+        return failWith(result::kOpenError, kOp, "entry too large");
       }
       continue;
     }
@@ -232,21 +216,17 @@ ResultCode reference::mergeWonmunDB(const std::string& base, const std::string& 
     if (into.get(key)) {
       const auto held = readReferenceList(into.value());
       if (!held) {
-        reportStoreError(kOp, "DB value error");
-        return result::kOpenError;
+        return failWith(result::kOpenError, kOp, "DB value error");
       }
       if (!fitsTogether(*held, addingHead)) {
-        reportStoreError(kOp, "entry too large");
-        return result::kOpenError;
+        return failWith(result::kOpenError, kOp, "entry too large");
       }
     } else if (into.lastResult() != DB_NOTFOUND) {
-      reportStoreError(kOp, "DB read error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB read error");
     }
   }
   if (from.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error");
   }
 
   // Second pass: one get and one put per word, the added items after the base's.
@@ -259,28 +239,23 @@ ResultCode reference::mergeWonmunDB(const std::string& base, const std::string& 
     if (into.get(key)) {
       const auto held = readReferenceList(into.value());
       if (!held || !adding) {
-        reportStoreError(kOp, "DB value error");
-        return result::kInsertError;
+        return failWith(result::kInsertError, kOp, "DB value error");
       }
       merged = joinLists(*held, *adding);
     } else if (into.lastResult() == DB_NOTFOUND) {
       merged = value;
     } else {
-      reportStoreError(kOp, "DB read error");
-      return result::kInsertError;
+      return failWith(result::kInsertError, kOp, "DB read error");
     }
     if (!into.put(key, merged)) {
-      reportStoreError(kOp, "DB insert error");
-      return result::kInsertError;
+      return failWith(result::kInsertError, kOp, "DB insert error");
     }
   }
   if (from.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB read error");
   }
   if (!other.close() || !from.close()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }

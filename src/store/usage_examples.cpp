@@ -43,18 +43,15 @@ ResultCode reference::searchSayongye(const std::string& document, std::string_vi
   // The document first: one that cannot be read leaves no empty output behind.
   // Blocks appended to the document itself would corrupt it.
   if (sameFile(document, output)) {
-    reportStoreError(kOp, "the output is the document");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "the output is the document");
   }
   Storage doc;
   if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   FilePtr out = openFile(output, "ab");
   if (!out) {
-    reportStoreError(kOp, "open error of write file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "open error of write file");
   }
   std::deque<AnalysisRecord> window;  // the current record and up to five before it
   std::deque<OpenBlock> open;
@@ -102,12 +99,10 @@ ResultCode reference::searchSayongye(const std::string& document, std::string_vi
   if (written && !damaged && doc.lastResult() != DB_NOTFOUND) damaged = true;
   doc.close();
   if (!written || std::fclose(out.release()) != 0) {
-    reportStoreError(kOp, "write error of write file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "write error of write file");
   }
   if (damaged) {
-    reportStoreError(kOp, "DB value error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB value error");
   }
   return result::kOk;
 }
