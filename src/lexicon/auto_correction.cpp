@@ -2,12 +2,8 @@
 #include "lexicon/auto_correction.h"
 
 #include <db.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <deque>
 
 #include "common/cp949.h"
@@ -39,14 +35,7 @@ std::string formatErrorDetail(const Outcome& outcome) {
          encoding::cp949ToUtf8Lossy(outcome.errorText) + "]";
 }
 
-std::string workingPathFor(const std::string& list) {
-  const std::size_t dot = list.rfind('.');
-  const std::size_t slash = list.rfind('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-    return list + ".fix";
-  }
-  return list.substr(0, dot) + ".fix";
-}
+std::string workingPathFor(const std::string& list) { return replaceExtension(list, ".fix"); }
 
 std::optional<Pair> splitLine(std::string_view line) {
   const std::size_t tab = cp949::findChar(line, '\t');
@@ -59,11 +48,7 @@ std::optional<Pair> splitLine(std::string_view line) {
 }
 
 std::string searchText(std::string_view from) {
-  std::string out;
-  out.reserve(from.size());
-  for (char c : from) {
-    if (c != '\t' && c != '\n') out.push_back(c);
-  }
+  std::string out = cp949::without(from, "\t\n");
   if (!out.empty() && out.front() == '*') out.erase(0, 1);
   return out;
 }
@@ -208,9 +193,7 @@ std::uint32_t Corrector::firstOccurring(std::string_view text, std::uint32_t fro
 
 bool Corrector::apply(std::string_view analysis, std::string& out) {
   out.clear();
-  for (char c : analysis) {
-    if (c != '\t' && c != '\n') out.push_back(c);
-  }
+  cp949::appendWithout(analysis, "\t\n", out);
   bool matched = false;
   std::uint32_t from = 0;
   for (std::uint32_t id; (id = firstOccurring(out, from)) != kNone; from = id + 1) {
@@ -226,39 +209,6 @@ bool Corrector::apply(std::string_view analysis, std::string& out) {
 // ---- the run ----------------------------------------------------------------------------
 
 namespace {
-
-// A byte copy of `source` at `target` with the same permissions.
-bool copyFile(const std::string& source, const std::string& target) {
-  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return false;
-  struct stat st {};
-  bool ok = ::fstat(in, &st) == 0;
-  const int out = ok ? ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                              st.st_mode & 07777)
-                     : -1;
-  ok = out >= 0;
-  std::vector<char> buffer(1 << 18);
-  while (ok) {
-    const ssize_t n = ::read(in, buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = n == 0;
-      break;
-    }
-    for (ssize_t done = 0; ok && done < n;) {
-      const ssize_t w = ::write(out, buffer.data() + done, static_cast<std::size_t>(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      ok = w > 0;
-      if (ok) done += w;
-    }
-  }
-  if (out >= 0) {
-    ok = ::fchmod(out, st.st_mode & 07777) == 0 && ok;
-    ok = ::close(out) == 0 && ok;
-  }
-  ::close(in);
-  return ok;
-}
 
 }  // namespace
 

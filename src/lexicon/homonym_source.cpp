@@ -30,14 +30,7 @@ std::vector<std::string_view> pieces(std::string_view record) {
 
 }  // namespace
 
-std::string dictionaryPathFor(const std::string& source) {
-  const std::size_t dot = source.rfind('.');
-  const std::size_t slash = source.rfind('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-    return source + ".dic";
-  }
-  return source.substr(0, dot) + ".dic";
-}
+std::string dictionaryPathFor(const std::string& source) { return replaceExtension(source, ".dic"); }
 
 std::optional<SourceRecord> SourceReader::next() {
   while (!atEnd_) {

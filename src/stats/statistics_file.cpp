@@ -43,21 +43,9 @@ template <class Fn>
 stats::PieceCounts cutPieces(std::string_view analysis, std::string& scratch, Fn&& fn) {
   static constexpr std::string_view kPlus = "+";
   constexpr std::size_t npos = std::string_view::npos;
-  // Blanks, tabs and line feeds go, wherever they stand (never half a character).
-  scratch.resize(analysis.size());
-  char* out = scratch.data();
-  for (std::size_t i = 0; i < analysis.size();) {
-    const char c = analysis[i];
-    if (cp949::charLength(analysis, i) == 2) {
-      *out++ = c;
-      *out++ = analysis[i + 1];
-      i += 2;
-      continue;
-    }
-    if (c != ' ' && c != '\t' && c != '\n') *out++ = c;
-    ++i;
-  }
-  scratch.resize(static_cast<std::size_t>(out - scratch.data()));
+  // Blanks, tabs and line feeds go, wherever they stand.
+  scratch.clear();
+  cp949::appendWithout(analysis, cp949::kAnalysisSpacing, scratch);
   const std::string_view text = scratch;
 
   stats::PieceCounts counts;

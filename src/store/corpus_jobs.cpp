@@ -1,5 +1,7 @@
 #include "store/corpus_jobs.h"
 
+#include <algorithm>
+
 #include "common/files.h"
 #include "store/document_export.h"
 
@@ -8,12 +10,10 @@ namespace selvanor::corpus {
 bool isGuardedPath(const DocumentList& list, const std::string& openDocument,
                    const std::string& path) {
   if (!openDocument.empty() && sameFile(path, openDocument)) return true;
-  for (const ListGroup& g : list.groups()) {
-    for (const ListDocument& d : g.documents) {
-      if (sameFile(path, d.path)) return true;
-    }
-  }
-  return false;
+  return std::any_of(list.groups().begin(), list.groups().end(), [&](const ListGroup& g) {
+    return std::any_of(g.documents.begin(), g.documents.end(),
+                       [&](const ListDocument& d) { return sameFile(path, d.path); });
+  });
 }
 
 std::string exportDocumentTexts(const DocumentList& list, const std::string& openDocument,

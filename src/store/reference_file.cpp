@@ -122,13 +122,7 @@ std::string mergeOutcomeMessage(ResultCode result) {
          (result == result::kOpenError ? msg::kMergeUnreadable : msg::kMergePartial);
 }
 
-std::string exportTextPath(const std::string& reference) {
-  const std::size_t slash = reference.rfind('/');
-  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const std::size_t dot = reference.rfind('.');
-  if (dot == std::string::npos || dot <= nameStart) return reference + ".txt";
-  return reference.substr(0, dot + 1) + "txt";
-}
+std::string exportTextPath(const std::string& reference) { return replaceExtension(reference, ".txt"); }
 
 std::optional<std::string> checkExportTarget(const std::string& reference, const std::string& text) {
   if (sameFile(reference, text)) return std::string(msg::kExportOverSource);
