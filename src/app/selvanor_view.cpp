@@ -295,8 +295,7 @@ void CSelvanorView::editCurrentRow() {
 }
 
 void CSelvanorView::applyEdit(int row, const AnalysisRecord& old, const AnalysisRecord& edited) {
-  const auto dup = cache_.find(GridColumn::Serial, edited.serial, 0, SearchDirection::Down);
-  if (dup.status == RowCache::FindStatus::Found && edited.serial != old.serial) {
+  if (edited.serial != old.serial && cache_.holdsSerial(edited.serial)) {
     ui_.message(QStringLiteral("중복된 일련 번호가 있습니다."));
     return;
   }
