@@ -88,9 +88,14 @@ Corrector::Corrector(const std::vector<Pair>& pairs) {
     search_.push_back(searchText(p.from));
     replacement_.emplace_back(replacementText(p.to));
   }
+  TrieEdges edges = buildTrie();
+  flattenEdges(edges);
+  linkFailures(edges);
+}
 
-  // The trie, with per-node edge lists while it grows.
-  std::vector<std::vector<std::pair<unsigned char, std::int32_t>>> edges(1);
+// The trie, with per-node edge lists while it grows.
+Corrector::TrieEdges Corrector::buildTrie() {
+  TrieEdges edges(1);
   depth_.assign(1, 0);
   ends_.assign(1, {});
   for (std::uint32_t id = 0; id < search_.size(); ++id) {
@@ -112,7 +117,12 @@ Corrector::Corrector(const std::vector<Pair>& pairs) {
     }
     ends_[static_cast<std::size_t>(node)].push_back(id);  // ids arrive ascending
   }
+  return edges;
+}
 
+// Sorts each node's edges in place as it copies them into the flat arrays, so the
+// breadth-first walk that follows visits them in the same order.
+void Corrector::flattenEdges(TrieEdges& edges) {
   const std::size_t nodes = edges.size();
   edgeBegin_.assign(nodes + 1, 0);
   for (std::size_t n = 0; n < nodes; ++n) {
@@ -128,8 +138,11 @@ Corrector::Corrector(const std::vector<Pair>& pairs) {
     const std::int32_t c = child(0, static_cast<unsigned char>(b));
     rootMove_[b] = c < 0 ? 0 : c;
   }
+}
 
-  // Failure links and output chains, breadth first.
+// Failure links and output chains, breadth first.
+void Corrector::linkFailures(const TrieEdges& edges) {
+  const std::size_t nodes = edges.size();
   fail_.assign(nodes, 0);
   output_.assign(nodes, -1);
   nextOutput_.assign(nodes, -1);
@@ -210,6 +223,75 @@ bool Corrector::apply(std::string_view analysis, std::string& out) {
 
 namespace {
 
+// The pairs of the working file in key order; the list is small beside the document.
+ResultCode readPairs(const std::string& fixPath, std::vector<correction::Pair>& pairs,
+                     std::string_view op) {
+  Storage fix;
+  if (!fix.openWithCursor(fixPath, nullptr, OpenMode::ExistingOnly)) {
+    return failWith(result::kOpenError, op, "DB open error");
+  }
+  for (bool more = fix.first(); more; more = fix.next()) {
+    auto pair = codec::decodePair(fix.value());
+    if (!pair) {
+      return failWith(result::kOpenError, op, "DB value error");
+    }
+    pairs.push_back({std::move((*pair)[0]), std::move((*pair)[1])});
+  }
+  if (fix.lastResult() != DB_NOTFOUND) {
+    return failWith(result::kOpenError, op, "DB read error");
+  }
+  return result::kOk;
+}
+
+// The byte copy of `document` that changed records go into, opened as `copy`.
+bool startCopy(const std::string& document, std::optional<FileReplacement>& target,
+               Storage& copy) {
+  target.emplace(document);
+  return copyFile(document, target->temporaryPath()) &&
+         copy.open(target->temporaryPath(), nullptr, OpenMode::ExistingOnly);
+}
+
+// Runs `corrector` over every record of `document` and renames the copy over it when
+// some record changed; `changed` is set only when all went well.
+ResultCode correctDocument(const std::string& document, correction::Corrector& corrector,
+                           std::size_t& changed, std::string_view op) {
+  Storage doc;
+  if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
+    return failWith(result::kOpenError, op, "DB open error");
+  }
+  // Made at the first change, so a run that changes nothing leaves the file alone.
+  std::optional<FileReplacement> target;
+  Storage copy;
+  std::string corrected;
+  std::string value;
+  std::size_t count = 0;
+  for (bool more = doc.first(); more; more = doc.next()) {
+    std::optional<AnalysisRecord> record = codec::decodeRecord(doc.value());
+    if (!record) {
+      return failWith(result::kOpenError, op, "DB value error");
+    }
+    if (!corrector.apply(record->analysis, corrected)) continue;
+    if (!target && !startCopy(document, target, copy)) {
+      return failWith(result::kInsertError, op, "DB insert error");
+    }
+    record->analysis.swap(corrected);
+    value = codec::encodeRecord(*record);
+    if (!copy.put(doc.key(), value)) {
+      return failWith(result::kInsertError, op, "DB insert error");
+    }
+    ++count;
+  }
+  if (doc.lastResult() != DB_NOTFOUND) {
+    return failWith(result::kOpenError, op, "DB read error");
+  }
+  doc.close();
+  if (target && (!copy.close() || !target->commit())) {
+    return failWith(result::kInsertError, op, "DB insert error");
+  }
+  changed = count;
+  return result::kOk;
+}
+
 }  // namespace
 
 ResultCode correction::makeSujungDB(std::string& fixPath, const std::string& list,
@@ -270,64 +352,16 @@ ResultCode correction::autoSujung(const std::string& document, const std::string
     ~RemovedAtEnd() { removeFile(path); }
   } working{fixPath};
 
-  // The pairs in key order; the list is small beside the document.
   std::vector<correction::Pair> pairs;
-  {
-    Storage fix;
-    if (!fix.openWithCursor(fixPath, nullptr, OpenMode::ExistingOnly)) {
-      return failWith(result::kOpenError, kOp, "DB open error");
-    }
-    for (bool more = fix.first(); more; more = fix.next()) {
-      auto pair = codec::decodePair(fix.value());
-      if (!pair) {
-        return failWith(result::kOpenError, kOp, "DB value error");
-      }
-      pairs.push_back({std::move((*pair)[0]), std::move((*pair)[1])});
-    }
-    if (fix.lastResult() != DB_NOTFOUND) {
-      return failWith(result::kOpenError, kOp, "DB read error");
-    }
-  }
+  if (const ResultCode rc = readPairs(fixPath, pairs, kOp); rc != result::kOk) return rc;
   correction::Corrector corrector(pairs);
   pairs.clear();
   pairs.shrink_to_fit();
 
-  Storage doc;
-  if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
-    return failWith(result::kOpenError, kOp, "DB open error");
-  }
-  // Made at the first change, so a run that changes nothing leaves the file alone.
-  std::optional<FileReplacement> target;
-  Storage copy;
-  std::string corrected;
-  std::string value;
   std::size_t changed = 0;
-  for (bool more = doc.first(); more; more = doc.next()) {
-    std::optional<AnalysisRecord> record = codec::decodeRecord(doc.value());
-    if (!record) {
-      return failWith(result::kOpenError, kOp, "DB value error");
-    }
-    if (!corrector.apply(record->analysis, corrected)) continue;
-    if (!target) {
-      target.emplace(document);
-      if (!copyFile(document, target->temporaryPath()) ||
-          !copy.open(target->temporaryPath(), nullptr, OpenMode::ExistingOnly)) {
-        return failWith(result::kInsertError, kOp, "DB insert error");
-      }
-    }
-    record->analysis.swap(corrected);
-    value = codec::encodeRecord(*record);
-    if (!copy.put(doc.key(), value)) {
-      return failWith(result::kInsertError, kOp, "DB insert error");
-    }
-    ++changed;
-  }
-  if (doc.lastResult() != DB_NOTFOUND) {
-    return failWith(result::kOpenError, kOp, "DB read error");
-  }
-  doc.close();
-  if (target && (!copy.close() || !target->commit())) {
-    return failWith(result::kInsertError, kOp, "DB insert error");
+  if (const ResultCode rc = correctDocument(document, corrector, changed, kOp);
+      rc != result::kOk) {
+    return rc;
   }
   report.changedRecords = changed;
   return result::kOk;

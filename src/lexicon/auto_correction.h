@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/files.h"
@@ -137,6 +138,14 @@ class Corrector {
 
  private:
   static constexpr std::uint32_t kNone = UINT32_MAX;
+  // Per node of the growing trie: its edges as (byte, child node).
+  using TrieEdges = std::vector<std::vector<std::pair<unsigned char, std::int32_t>>>;
+
+  // The constructor's steps: the trie of the search texts, its edges flattened (each
+  // node's sorted), then the failure links and output chains over them.
+  TrieEdges buildTrie();
+  void flattenEdges(TrieEdges& edges);
+  void linkFailures(const TrieEdges& edges);
 
   // The smallest pair index >= `from` whose search text occurs in `text` at a character
   // boundary, or kNone.

@@ -56,6 +56,73 @@ std::string joinLists(const ListHead& a, const ListHead& b) {
   return out;
 }
 
+// mergeWonmunDB's first pass, read only: both must be reference files and every joined
+// list must fit, so that a foreign or damaged file leaves the base untouched. `self`:
+// `into` is `from`, opened once.
+ResultCode checkMerge(Storage& from, Storage& into, bool self, std::string_view op) {
+  std::string key;
+  for (bool more = from.first(); more; more = from.next()) {
+    const auto adding = readReferenceList(from.value());
+    if (!adding) {
+      return failWith(result::kOpenError, op, "DB value error");
+    }
+    if (self) {
+      if (!fitsTogether(*adding, *adding)) {
+        return failWith(result::kOpenError, op, "entry too large");
+      }
+      continue;
+    }
+    const ListHead addingHead = *adding;
+    key.assign(from.key());
+    if (into.get(key)) {
+      const auto held = readReferenceList(into.value());
+      if (!held) {
+        return failWith(result::kOpenError, op, "DB value error");
+      }
+      if (!fitsTogether(*held, addingHead)) {
+        return failWith(result::kOpenError, op, "entry too large");
+      }
+    } else if (into.lastResult() != DB_NOTFOUND) {
+      return failWith(result::kOpenError, op, "DB read error");
+    }
+  }
+  if (from.lastResult() != DB_NOTFOUND) {
+    return failWith(result::kOpenError, op, "DB read error");
+  }
+  return result::kOk;
+}
+
+// mergeWonmunDB's second pass: one get and one put per word, the added items after the
+// base's.
+ResultCode appendEntries(Storage& from, Storage& into, std::string_view op) {
+  std::string key;
+  std::string value;
+  for (bool more = from.first(); more; more = from.next()) {
+    key.assign(from.key());
+    value.assign(from.value());
+    const auto adding = readReferenceList(value);
+    std::string merged;
+    if (into.get(key)) {
+      const auto held = readReferenceList(into.value());
+      if (!held || !adding) {
+        return failWith(result::kInsertError, op, "DB value error");
+      }
+      merged = joinLists(*held, *adding);
+    } else if (into.lastResult() == DB_NOTFOUND) {
+      merged = value;
+    } else {
+      return failWith(result::kInsertError, op, "DB read error");
+    }
+    if (!into.put(key, merged)) {
+      return failWith(result::kInsertError, op, "DB insert error");
+    }
+  }
+  if (from.lastResult() != DB_NOTFOUND) {
+    return failWith(result::kInsertError, op, "DB read error");
+  }
+  return result::kOk;
+}
+
 }  // namespace
 
 namespace reference {
@@ -190,64 +257,8 @@ ResultCode reference::mergeWonmunDB(const std::string& base, const std::string& 
     return failWith(result::kOpenError, kOp, "DB open error");
   }
   Storage& into = self ? from : other;
-
-  // First pass, read only: both must be reference files and every joined list must fit,
-  // so that a foreign or damaged file leaves the base untouched.
-  std::string key;
-  for (bool more = from.first(); more; more = from.next()) {
-    const auto adding = readReferenceList(from.value());
-    if (!adding) {
-      return failWith(result::kOpenError, kOp, "DB value error");
-    }
-    if (self) {
-      if (!fitsTogether(*adding, *adding)) {
-        return failWith(result::kOpenError, kOp, "entry too large");
-      }
-      continue;
-    }
-    const ListHead addingHead = *adding;
-    key.assign(from.key());
-    if (into.get(key)) {
-      const auto held = readReferenceList(into.value());
-      if (!held) {
-        return failWith(result::kOpenError, kOp, "DB value error");
-      }
-      if (!fitsTogether(*held, addingHead)) {
-        return failWith(result::kOpenError, kOp, "entry too large");
-      }
-    } else if (into.lastResult() != DB_NOTFOUND) {
-      return failWith(result::kOpenError, kOp, "DB read error");
-    }
-  }
-  if (from.lastResult() != DB_NOTFOUND) {
-    return failWith(result::kOpenError, kOp, "DB read error");
-  }
-
-  // Second pass: one get and one put per word, the added items after the base's.
-  std::string value;
-  for (bool more = from.first(); more; more = from.next()) {
-    key.assign(from.key());
-    value.assign(from.value());
-    const auto adding = readReferenceList(value);
-    std::string merged;
-    if (into.get(key)) {
-      const auto held = readReferenceList(into.value());
-      if (!held || !adding) {
-        return failWith(result::kInsertError, kOp, "DB value error");
-      }
-      merged = joinLists(*held, *adding);
-    } else if (into.lastResult() == DB_NOTFOUND) {
-      merged = value;
-    } else {
-      return failWith(result::kInsertError, kOp, "DB read error");
-    }
-    if (!into.put(key, merged)) {
-      return failWith(result::kInsertError, kOp, "DB insert error");
-    }
-  }
-  if (from.lastResult() != DB_NOTFOUND) {
-    return failWith(result::kInsertError, kOp, "DB read error");
-  }
+  if (const ResultCode rc = checkMerge(from, into, self, kOp); rc != result::kOk) return rc;
+  if (const ResultCode rc = appendEntries(from, into, kOp); rc != result::kOk) return rc;
   if (!other.close() || !from.close()) {
     return failWith(result::kInsertError, kOp, "DB write error");
   }

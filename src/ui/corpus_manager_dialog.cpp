@@ -75,6 +75,19 @@ CorpusManagerDialog::CorpusManagerDialog(UserInteraction& ui, std::string listFi
       openDocument_(std::move(openDocument)) {
   setWindowTitle(QStringLiteral("분석 문헌 관리"));
   model_ = new CorpusTreeModel(list_, this);
+  buildTree();
+  // The tree comes before the buttons, so it is first in the tab order too.
+  QVBoxLayout* column = buildButtonColumn();
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(tree_, 1);
+  layout->addLayout(column);
+
+  connectTree();
+  installDefaultPrompts();
+  load();
+}
+
+void CorpusManagerDialog::buildTree() {
   tree_ = new QTreeView(this);
   tree_->setObjectName(QStringLiteral("corpusTree"));
   tree_->setModel(model_);
@@ -87,7 +100,9 @@ CorpusManagerDialog::CorpusManagerDialog(UserInteraction& ui, std::string listFi
   tree_->header()->setStretchLastSection(false);
   tree_->setMinimumSize(520, 360);
   tree_->installEventFilter(this);
+}
 
+QVBoxLayout* CorpusManagerDialog::buildButtonColumn() {
   struct Button {
     const char* caption;
     void (CorpusManagerDialog::*action)();
@@ -113,10 +128,10 @@ CorpusManagerDialog::CorpusManagerDialog(UserInteraction& ui, std::string listFi
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   column->addWidget(cancel);
   column->addStretch();
-  auto* layout = new QHBoxLayout(this);
-  layout->addWidget(tree_, 1);
-  layout->addLayout(column);
+  return column;
+}
 
+void CorpusManagerDialog::connectTree() {
   connect(tree_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { takeViewState(); });
   connect(tree_, &QTreeView::expanded, this, [this] { takeViewState(); });
@@ -126,7 +141,9 @@ CorpusManagerDialog::CorpusManagerDialog(UserInteraction& ui, std::string listFi
     std::unique_ptr<QMenu> menu(makeContextMenu());
     menu->exec(tree_->viewport()->mapToGlobal(at));
   });
+}
 
+void CorpusManagerDialog::installDefaultPrompts() {
   askGroupName_ = [this]() -> std::optional<std::string> {
     GroupNameDialog prompt(ui_, this);
     if (prompt.exec() != QDialog::Accepted) return std::nullopt;
@@ -141,8 +158,6 @@ CorpusManagerDialog::CorpusManagerDialog(UserInteraction& ui, std::string listFi
     ReportViewer viewer(ui_, this);
     if (viewer.open(path)) viewer.exec();
   };
-
-  load();
 }
 
 CorpusManagerDialog::~CorpusManagerDialog() = default;

@@ -16,6 +16,7 @@
 
 class QMenu;
 class QTreeView;
+class QVBoxLayout;
 
 namespace selvanor {
 
@@ -66,6 +67,11 @@ class CorpusManagerDialog : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The constructor's parts, in the order it builds them.
+  void buildTree();
+  [[nodiscard]] QVBoxLayout* buildButtonColumn();
+  void connectTree();
+  void installDefaultPrompts();
   void load();
   // Saves the list; false when the dialog must stay open.
   bool saveList();
