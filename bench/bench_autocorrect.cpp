@@ -22,7 +22,7 @@
 #include "common/diagnostics.h"
 #include "common/encoding.h"
 #include "common/files.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/document_cursor.h"
 
 using namespace selvanor;

@@ -15,7 +15,7 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/storage.h"
 
 using namespace selvanor;

@@ -16,10 +16,10 @@
 #include <unistd.h>
 
 #include "app/selvanor_view.h"
-#include "app/user_interaction.h"
+#include "ui_base/user_interaction.h"
 #include "bench_support.h"
 #include "common/files.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 
 using namespace selvanor;
 

@@ -22,7 +22,7 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/reference_file.h"
 #include "store/storage.h"
 

@@ -24,7 +24,7 @@
 #include "common/files.h"
 #include "stats/statistics_file.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/storage.h"
 
 using namespace selvanor;

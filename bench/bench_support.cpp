@@ -83,6 +83,19 @@ void printRow(const std::string& what, long tokens, const RunStats& s) {
   std::fflush(stdout);
 }
 
+double msPerCall(const std::function<void()>& work, long minCalls, double minSeconds) {
+  using Clock = std::chrono::steady_clock;
+  const auto t0 = Clock::now();
+  long calls = 0;
+  double elapsed = 0;
+  do {
+    work();
+    ++calls;
+    elapsed = std::chrono::duration<double>(Clock::now() - t0).count();
+  } while (calls < minCalls || elapsed < minSeconds);
+  return elapsed * 1000.0 / static_cast<double>(calls);
+}
+
 bool walkDocument(const std::string& file, long expected) {
   DocumentCursor c;
   if (c.open(file, OpenMode::ExistingOnly) != result::kOk) return false;

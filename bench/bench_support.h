@@ -33,4 +33,8 @@ bool walkDocument(const std::string& file, long expected);
 
 void printRow(const std::string& what, long tokens, const RunStats& s);
 
+// Mean wall time of one call of `work` in milliseconds, over at least `minCalls` calls and
+// at least `minSeconds` (quick calls are repeated until the total is measurable).
+double msPerCall(const std::function<void()>& work, long minCalls = 1, double minSeconds = 0.2);
+
 }  // namespace selvanor::bench

@@ -17,9 +17,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/qt_text.h"
+#include "ui_base/qt_text.h"
 #include "app/tag_combo_box.h"
-#include "app/user_interaction.h"
+#include "ui_base/user_interaction.h"
 #include "stats/morpheme_splitter.h"
 #include "stats/tag_manager.h"
 
@@ -92,8 +92,27 @@ AnalysisEditor::~AnalysisEditor() {
 }
 
 void AnalysisEditor::buildLayout(const AnalysisRecord& record) {
-  const QFontMetrics fm(font());
+  // Made top to bottom; the order they join the layout below is also the tab order.
+  QHBoxLayout* fields = buildFields(record);
+  measureColumns();
+  QWidget* header = buildHeader();
+  buildRowsArea();
+  QDialogButtonBox* buttons = buildButtons();
 
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(fields);
+  layout->addSpacing(6);
+  layout->addWidget(header);
+  layout->addWidget(scroll_, 1);
+  layout->addWidget(buttons);
+
+  for (int k = 0; k < kMinRows; ++k) addRowWidgets();
+  addButtonsHeading();
+  sizeRowsArea();
+}
+
+QHBoxLayout* AnalysisEditor::buildFields(const AnalysisRecord& record) {
+  const QFontMetrics fm(font());
   serial_ = new QLineEdit(fromCp949(record.serial));
   serial_->setMinimumWidth(fm.horizontalAdvance(QString(18, QLatin1Char('0'))) + 12);
   word_ = new QLineEdit(fromCp949(record.word));
@@ -104,28 +123,32 @@ void AnalysisEditor::buildLayout(const AnalysisRecord& record) {
   fields->addSpacing(16);
   fields->addWidget(new QLabel(QStringLiteral("원문어절")));
   fields->addWidget(word_, 1);
+  return fields;
+}
 
-  // Column widths from the widgets themselves, at least as wide as their headings.
-  {
-    QCheckBox check;
-    applyWidth_ =
-        std::max(check.sizeHint().width(), fm.horizontalAdvance(QStringLiteral("적용")) + 12);
-    QComboBox marker;
-    marker.setEditable(true);
-    marker.addItems(markerList_);
-    marker.setMinimumContentsLength(2);
-    markerWidth_ =
-        std::max(marker.sizeHint().width(), fm.horizontalAdvance(QStringLiteral("기호")) + 12);
-    TagComboBox tag;
-    tag.addItems(tagList_);
-    tag.setMinimumContentsLength(4);
-    TagComboBox widest;  // an odd long tag must not make every row wide
-    widest.setMinimumContentsLength(12);
-    tagWidth_ = std::min(
-        std::max(tag.sizeHint().width(), fm.horizontalAdvance(QStringLiteral("분석표지")) + 12),
-        widest.sizeHint().width());
-  }
+// Column widths from the widgets themselves, at least as wide as their headings.
+void AnalysisEditor::measureColumns() {
+  const QFontMetrics fm(font());
+  QCheckBox check;
+  applyWidth_ =
+      std::max(check.sizeHint().width(), fm.horizontalAdvance(QStringLiteral("적용")) + 12);
+  QComboBox marker;
+  marker.setEditable(true);
+  marker.addItems(markerList_);
+  marker.setMinimumContentsLength(2);
+  markerWidth_ =
+      std::max(marker.sizeHint().width(), fm.horizontalAdvance(QStringLiteral("기호")) + 12);
+  TagComboBox tag;
+  tag.addItems(tagList_);
+  tag.setMinimumContentsLength(4);
+  TagComboBox widest;  // an odd long tag must not make every row wide
+  widest.setMinimumContentsLength(12);
+  tagWidth_ = std::min(
+      std::max(tag.sizeHint().width(), fm.horizontalAdvance(QStringLiteral("분석표지")) + 12),
+      widest.sizeHint().width());
+}
 
+QWidget* AnalysisEditor::buildHeader() {
   auto* header = new QWidget;
   headerLayout_ = new QHBoxLayout(header);
   headerLayout_->setSpacing(kColumnSpacing);
@@ -133,7 +156,10 @@ void AnalysisEditor::buildLayout(const AnalysisRecord& record) {
   headerLayout_->addWidget(heading(QStringLiteral("어휘"), 0), 1);
   headerLayout_->addWidget(heading(QStringLiteral("기호"), markerWidth_));
   headerLayout_->addWidget(heading(QStringLiteral("분석표지"), tagWidth_));
+  return header;
+}
 
+void AnalysisEditor::buildRowsArea() {
   auto* rowsWidget = new QWidget;
   rowsLayout_ = new QVBoxLayout(rowsWidget);
   rowsLayout_->setContentsMargins(kRowsMargin, kRowsMargin, kRowsMargin, kRowsMargin);
@@ -144,32 +170,31 @@ void AnalysisEditor::buildLayout(const AnalysisRecord& record) {
   scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   scroll_->setWidget(rowsWidget);
   scroll_->verticalScrollBar()->installEventFilter(this);
+}
 
+QDialogButtonBox* AnalysisEditor::buildButtons() {
   auto* buttons = new QDialogButtonBox;
   applyButton_ = buttons->addButton(QStringLiteral("적용"), QDialogButtonBox::AcceptRole);
   buttons->addButton(QStringLiteral("취소"), QDialogButtonBox::RejectRole);
   applyButton_->setDefault(true);
   connect(buttons, &QDialogButtonBox::accepted, this, &AnalysisEditor::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &AnalysisEditor::reject);
+  return buttons;
+}
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(fields);
-  layout->addSpacing(6);
-  layout->addWidget(header);
-  layout->addWidget(scroll_, 1);
-  layout->addWidget(buttons);
-
-  for (int k = 0; k < kMinRows; ++k) addRowWidgets();
-
-  // The +/- buttons have no heading: a placeholder of their width keeps the columns aligned.
+// The +/- buttons have no heading: a placeholder of their width keeps the columns aligned.
+void AnalysisEditor::addButtonsHeading() {
   const Row& first = rows_.front();
   auto* buttonsPlace = new QWidget;
   buttonsPlace->setFixedWidth(first.plus->minimumWidth() + kColumnSpacing +
                               first.minus->minimumWidth());
   headerLayout_->addWidget(buttonsPlace);
   updateHeaderMargins();
+}
 
-  // Show all the fixed rows at once where the screen allows; more rows scroll.
+// Show all the fixed rows at once where the screen allows; more rows scroll.
+void AnalysisEditor::sizeRowsArea() {
+  const Row& first = rows_.front();
   const int frame = 2 * scroll_->frameWidth();
   int height = kMinRows * first.line->sizeHint().height() + (kMinRows - 1) * kRowSpacing +
                2 * kRowsMargin + frame;
@@ -188,6 +213,31 @@ void AnalysisEditor::addRowWidgets() {
   line->setContentsMargins(0, 0, 0, 0);
   line->setSpacing(kColumnSpacing);
 
+  QWidget* applyCell = makeApplyCell(r);
+  makeRowFields(r);
+  makeRowButtons(r);
+
+  line->addWidget(applyCell);
+  line->addWidget(r.text, 1);
+  line->addWidget(r.marker);
+  line->addWidget(r.tag);
+  line->addWidget(r.plus);
+  line->addWidget(r.minus);
+
+  connectRow(r, k);
+  // A new row starts unchecked, so its fields start disabled.
+  r.text->setEnabled(false);
+  r.marker->setEnabled(false);
+  r.tag->setEnabled(false);
+
+  rowsLayout_->insertWidget(k, r.line);  // before the closing stretch
+  // A row added later still tabs in row order, not after the dialog buttons.
+  if (k > 0) chainTabOrder(rows_.back(), r);
+  rows_.push_back(r);
+}
+
+// The check box centred in a cell as wide as its heading.
+QWidget* AnalysisEditor::makeApplyCell(Row& r) const {
   auto* applyCell = new QWidget;
   applyCell->setFixedWidth(applyWidth_);
   auto* applyLayout = new QHBoxLayout(applyCell);
@@ -196,7 +246,10 @@ void AnalysisEditor::addRowWidgets() {
   applyLayout->addStretch(1);
   applyLayout->addWidget(r.apply);
   applyLayout->addStretch(1);
+  return applyCell;
+}
 
+void AnalysisEditor::makeRowFields(Row& r) const {
   r.text = new QLineEdit;
   r.text->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QString(8, QChar(0xAC00))));
 
@@ -212,7 +265,9 @@ void AnalysisEditor::addRowWidgets() {
   r.tag->addItems(tagList_);
   r.tag->setCurrentIndex(-1);
   r.tag->setFixedWidth(tagWidth_);
+}
 
+void AnalysisEditor::makeRowButtons(Row& r) {
   r.plus = new QToolButton;
   r.plus->setText(QStringLiteral("+"));
   r.plus->setToolTip(QStringLiteral("이 자리에 빈 줄 넣기"));
@@ -222,33 +277,21 @@ void AnalysisEditor::addRowWidgets() {
   const int buttonWidth = std::max(r.plus->sizeHint().width(), r.minus->sizeHint().width());
   r.plus->setFixedWidth(buttonWidth);
   r.minus->setFixedWidth(buttonWidth);
+}
 
-  line->addWidget(applyCell);
-  line->addWidget(r.text, 1);
-  line->addWidget(r.marker);
-  line->addWidget(r.tag);
-  line->addWidget(r.plus);
-  line->addWidget(r.minus);
-
+void AnalysisEditor::connectRow(const Row& r, int k) {
   connect(r.apply, &QCheckBox::toggled, this, [this, k](bool on) { setRowEnabled(k, on); });
   connect(r.plus, &QToolButton::clicked, this, [this, k] { insertRow(k); });
   connect(r.minus, &QToolButton::clicked, this, [this, k] { removeRow(k); });
-  // A new row starts unchecked, so its fields start disabled.
-  r.text->setEnabled(false);
-  r.marker->setEnabled(false);
-  r.tag->setEnabled(false);
+}
 
-  rowsLayout_->insertWidget(k, r.line);  // before the closing stretch
-  // A row added later still tabs in row order, not after the dialog buttons.
-  if (k > 0) {
-    QWidget::setTabOrder(rows_.back().minus, r.apply);
-    QWidget::setTabOrder(r.apply, r.text);
-    QWidget::setTabOrder(r.text, r.marker);
-    QWidget::setTabOrder(r.marker, r.tag);
-    QWidget::setTabOrder(r.tag, r.plus);
-    QWidget::setTabOrder(r.plus, r.minus);
-  }
-  rows_.push_back(r);
+void AnalysisEditor::chainTabOrder(const Row& previous, const Row& r) {
+  QWidget::setTabOrder(previous.minus, r.apply);
+  QWidget::setTabOrder(r.apply, r.text);
+  QWidget::setTabOrder(r.text, r.marker);
+  QWidget::setTabOrder(r.marker, r.tag);
+  QWidget::setTabOrder(r.tag, r.plus);
+  QWidget::setTabOrder(r.plus, r.minus);
 }
 
 void AnalysisEditor::removeLastRowWidgets() {
@@ -385,17 +428,17 @@ void AnalysisEditor::accept() {
   };
   if (!append(serial_, serial_->text(), edited.serial)) return;
   if (!append(word_, word_->text(), edited.word)) return;
-  std::string& analysis = edited.analysis;
+  std::vector<MorphemeRow> morphemes(rows_.size());
   for (std::size_t k = 0; k < rows_.size(); ++k) {
     const Row& r = rows_[k];
-    if (!r.apply->isChecked()) continue;
-    // Row 1 stands alone; every later row is joined with " + ", also when row 1 is off.
-    if (k > 0) analysis += " + ";
-    if (!append(r.text, r.text->text(), analysis)) return;
-    if (!append(r.marker, r.marker->currentText(), analysis)) return;
-    analysis += '/';
-    if (!append(r.tag, r.tag->currentText(), analysis)) return;
+    MorphemeRow& m = morphemes[k];
+    m.apply = r.apply->isChecked();
+    if (!m.apply) continue;
+    if (!append(r.text, r.text->text(), m.text)) return;
+    if (!append(r.marker, r.marker->currentText(), m.marker)) return;
+    if (!append(r.tag, r.tag->currentText(), m.tag)) return;
   }
+  edited.analysis = joinMorphemes(morphemes);
   result_ = std::move(edited);
   QDialog::accept();
 }

@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QDialogButtonBox;
 class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
@@ -87,8 +88,22 @@ class AnalysisEditor : public QDialog {
   struct RowState;
 
   void buildLayout(const AnalysisRecord& record);
+  // buildLayout's parts, in the order it builds them.
+  [[nodiscard]] QHBoxLayout* buildFields(const AnalysisRecord& record);
+  void measureColumns();
+  [[nodiscard]] QWidget* buildHeader();
+  void buildRowsArea();
+  [[nodiscard]] QDialogButtonBox* buildButtons();
+  void addButtonsHeading();
+  void sizeRowsArea();
   void fillRows(const std::string& analysis);
   void addRowWidgets();
+  // addRowWidgets' parts: the row's widgets, its signals and its place in the tab order.
+  [[nodiscard]] QWidget* makeApplyCell(Row& r) const;
+  void makeRowFields(Row& r) const;
+  static void makeRowButtons(Row& r);
+  void connectRow(const Row& r, int k);
+  static void chainTabOrder(const Row& previous, const Row& r);
   void removeLastRowWidgets();
   [[nodiscard]] std::vector<RowState> readRows() const;
   void writeRows(const std::vector<RowState>& states);

@@ -8,10 +8,10 @@
 #include <QStandardPaths>
 
 #include "app/main_frame.h"
-#include "app/qt_text.h"
+#include "ui_base/qt_text.h"
 #include "app/selvanor_view.h"
-#include "app/settings.h"
-#include "app/user_interaction.h"
+#include "app_core/settings.h"
+#include "ui_base/user_interaction.h"
 
 namespace selvanor {
 

@@ -5,8 +5,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "app/qt_text.h"
-#include "app/user_interaction.h"
+#include "ui_base/qt_text.h"
+#include "ui_base/user_interaction.h"
 #include "common/files.h"
 
 namespace selvanor {

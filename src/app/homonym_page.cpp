@@ -1,7 +1,7 @@
 #include "app/homonym_page.h"
 
-#include "app/qt_text.h"
-#include "app/user_interaction.h"
+#include "ui_base/qt_text.h"
+#include "ui_base/user_interaction.h"
 #include "lexicon/homonym_dictionary.h"
 #include "store/dictionary_dump.h"
 #include "ui/homonym_entry_dialog.h"
@@ -76,12 +76,7 @@ void CDicPage::addEntry() {
   const auto entry = prompt_({});
   if (!entry) return;
   DBWrap db;
-  const ResultCode rc = db.addDongumRec(dictionary(), *entry);
-  // A sense already there is kept as it is, without a word: the list shows it.
-  if (rc == result::kOpenError) ui_.message(QString::fromUtf8(homonym::msg::kCannotOpen));
-  else if (rc != result::kOk && rc != result::kAlreadyExists) {
-    ui_.message(QString::fromUtf8(homonym::msg::kCannotWrite));
-  }
+  show(homonym::addOrRemoveMessage(db.addDongumRec(dictionary(), *entry)));
   refresh();
 }
 
@@ -96,42 +91,11 @@ void CDicPage::modifyEntry() {
   const DBWrap::DongumEntry old = model_->entry(row);
   const auto edited = prompt_(old);
   if (!edited) return;
-  const std::string dic = dictionary();
   DBWrap db;
-  // The corrected sense would be dropped as a duplicate after the old one was removed:
-  // refuse before anything changes.
-  if (edited->headword != old.headword || edited->numberedForm != old.numberedForm) {
-    std::vector<DBWrap::DongumEntry> senses;
-    if (db.getDongum(dic, edited->headword, senses) == DBWrap::kDongumUnavailable) {
-      ui_.message(QString::fromUtf8(homonym::msg::kCannotOpen));
-      return;
-    }
-    for (const auto& s : senses) {
-      if (s.numberedForm == edited->numberedForm) {
-        ui_.message(QString::fromUtf8(homonym::msg::kDuplicate));
-        return;
-      }
-    }
-  }
-  const ResultCode removed = db.removeDongumRec(dic, old.headword, old.numberedForm);
-  if (removed == result::kOpenError) {
-    ui_.message(QString::fromUtf8(homonym::msg::kCannotOpen));
-    refresh();
-    return;
-  }
-  if (removed != result::kOk && removed != result::kKeyNotFound) {
-    ui_.message(QString::fromUtf8(homonym::msg::kCannotWrite));
-    refresh();
-    return;
-  }
-  const ResultCode added = db.addDongumRec(dic, *edited);
-  if (added != result::kOk) {
-    // Put the old sense back rather than lose it (it goes to the end of its list).
-    if (removed == result::kOk) (void)db.addDongumRec(dic, old);
-    ui_.message(QString::fromUtf8(added == result::kAlreadyExists ? homonym::msg::kDuplicate
-                                                                   : homonym::msg::kCannotWrite));
-  }
-  refresh();
+  const EditOutcome outcome = db.modifyDongumRec(dictionary(), old, *edited);
+  show(outcome.message);
+  // A refusal before anything changed keeps the list as it is.
+  if (!outcome.refused) refresh();
 }
 
 void CDicPage::deleteEntry() {
@@ -143,13 +107,12 @@ void CDicPage::deleteEntry() {
   }
   const DBWrap::DongumEntry& e = model_->entry(row);
   DBWrap db;
-  const ResultCode rc = db.removeDongumRec(dictionary(), e.headword, e.numberedForm);
-  // A sense that is already gone needs no word: the refreshed list shows it.
-  if (rc == result::kOpenError) ui_.message(QString::fromUtf8(homonym::msg::kCannotOpen));
-  else if (rc != result::kOk && rc != result::kKeyNotFound) {
-    ui_.message(QString::fromUtf8(homonym::msg::kCannotWrite));
-  }
+  show(homonym::addOrRemoveMessage(db.removeDongumRec(dictionary(), e.headword, e.numberedForm)));
   refresh();
+}
+
+void CDicPage::show(const char* message) {
+  if (message) ui_.message(QString::fromUtf8(message));
 }
 
 }  // namespace selvanor

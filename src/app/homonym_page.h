@@ -9,8 +9,8 @@
 #include <functional>
 #include <optional>
 
-#include "store/dbwrap.h"
-#include "ui/dictionary_page_parts.h"
+#include "facade/dbwrap.h"
+#include "ui_base/dictionary_page_parts.h"
 
 class QLineEdit;
 class QTableView;
@@ -50,6 +50,8 @@ class CDicPage : public QWidget {
   bool checkPath();
   // Lists the senses of the search field's text (after every edit too).
   void refresh();
+  // Shows `message` (UTF-8) unless it is null.
+  void show(const char* message);
   std::string dictionary() const;
 
   UserInteraction& ui_;

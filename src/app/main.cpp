@@ -1,10 +1,10 @@
 // selvanor: the workbench window. `selvanor DOC.id` opens that document in the grid.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "app/application.h"
 
@@ -35,22 +35,33 @@ bool hasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QString document;
-  for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-      printHelp();
-      return 0;
-    }
-    if (!std::strcmp(argv[i], "--version")) {
-      std::printf("%s\n", kVersion);
-      return 0;
-    }
-    if (argv[i][0] == '-') {
-      std::fprintf(stderr, "selvanor: unknown option %s (see --help)\n", argv[i]);
-      return 2;
-    }
-    document = QString::fromLocal8Bit(argv[i]);
+  // Parsed before any application object exists: without a display QApplication cannot
+  // be made, and --help and --version must still answer.
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  QCommandLineParser parser;
+  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("show this help"));
+  const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("show the version"));
+  parser.addOption(help);
+  parser.addOption(version);
+  if (!parser.parse(arguments)) {
+    std::fprintf(stderr, "selvanor: %s (see --help)\n", parser.errorText().toLocal8Bit().constData());
+    return 2;
   }
+  if (parser.isSet(help)) {
+    printHelp();
+    return 0;
+  }
+  if (parser.isSet(version)) {
+    std::printf("%s\n", kVersion);
+    return 0;
+  }
+  const QStringList documents = parser.positionalArguments();
+  if (documents.size() > 1) {
+    std::fprintf(stderr, "selvanor: one document at a time (see --help)\n");
+    return 2;
+  }
+  const QString document = documents.isEmpty() ? QString() : documents.front();
   if (!hasDisplay()) {
     std::fprintf(stderr,
                  "selvanor: no display (DISPLAY and WAYLAND_DISPLAY are unset); the window cannot "

@@ -13,11 +13,11 @@
 #include "app/analysis_editor.h"
 #include "app/command_table.h"
 #include "app/error_log_window.h"
-#include "app/grid_model.h"
-#include "app/qt_text.h"
+#include "ui_base/grid_model.h"
+#include "ui_base/qt_text.h"
 #include "app/search_window.h"
 #include "app/settings_dialog.h"
-#include "app/user_interaction.h"
+#include "ui_base/user_interaction.h"
 #include "stats/work_error_check.h"
 #include "store/grid_edits.h"
 #include "ui/build_document_dialog.h"
@@ -295,8 +295,7 @@ void CSelvanorView::editCurrentRow() {
 }
 
 void CSelvanorView::applyEdit(int row, const AnalysisRecord& old, const AnalysisRecord& edited) {
-  const auto dup = cache_.find(GridColumn::Serial, edited.serial, 0, SearchDirection::Down);
-  if (dup.status == RowCache::FindStatus::Found && edited.serial != old.serial) {
+  if (edited.serial != old.serial && cache_.holdsSerial(edited.serial)) {
     ui_.message(QStringLiteral("중복된 일련 번호가 있습니다."));
     return;
   }

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "app/settings.h"
+#include "app_core/settings.h"
 #include "stats/tag_manager.h"
 #include "store/row_cache.h"
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/user_interaction.h"
+#include "ui_base/user_interaction.h"
 
 namespace selvanor {
 namespace {

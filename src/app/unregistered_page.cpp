@@ -1,7 +1,7 @@
 #include "app/unregistered_page.h"
 
-#include "app/qt_text.h"
-#include "app/user_interaction.h"
+#include "ui_base/qt_text.h"
+#include "ui_base/user_interaction.h"
 #include "lexicon/unregistered_dictionary.h"
 #include "ui/unregistered_entry_dialog.h"
 
@@ -76,12 +76,7 @@ void CMiPage::addEntry() {
   const auto entry = prompt_({});
   if (!entry) return;
   DBWrap db;
-  const ResultCode rc = db.addMideungjae(dictionary(), entry->word, entry->note, false);
-  // A word already there keeps its note, without a word: the list shows it.
-  if (rc == result::kOpenError) ui_.message(text(unregistered::msg::kCannotOpen));
-  else if (rc != result::kOk && rc != result::kAlreadyExists) {
-    ui_.message(text(unregistered::msg::kCannotWrite));
-  }
+  show(unregistered::addMessage(db.addMideungjae(dictionary(), entry->word, entry->note, false)));
   refresh();
 }
 
@@ -95,20 +90,8 @@ void CMiPage::modifyEntry() {
   const DBWrap::MideungjaeEntry old = model_->entry(row);
   const auto edited = prompt_(old);
   if (!edited) return;
-  const std::string dic = dictionary();
   DBWrap db;
-  // An old word already gone is no reason to stop: the corrected entry is stored anyway.
-  const ResultCode removed = db.removeMideungjae(dic, old.word);
-  if (removed == result::kOpenError) {
-    ui_.message(text(unregistered::msg::kCannotOpen));
-    refresh();
-    return;
-  }
-  if (db.addMideungjae(dic, edited->word, edited->note, true) != result::kOk) {
-    // Put the old entry back rather than lose it.
-    if (removed == result::kOk) (void)db.addMideungjae(dic, old.word, old.note, true);
-    ui_.message(text(unregistered::msg::kCannotWrite));
-  }
+  show(db.modifyMideungjae(dictionary(), old, *edited).message);
   refresh();
 }
 
@@ -120,10 +103,12 @@ void CMiPage::deleteEntry() {
     return;
   }
   DBWrap db;
-  const ResultCode rc = db.delMideungjae(dictionary(), model_->entry(row).word);
-  if (rc == result::kOpenError) ui_.message(text(unregistered::msg::kCannotOpen));
-  else if (rc != result::kOk) ui_.message(text(unregistered::msg::kCannotWrite));
+  show(unregistered::deleteMessage(db.delMideungjae(dictionary(), model_->entry(row).word)));
   refresh();
+}
+
+void CMiPage::show(const char* message) {
+  if (message) ui_.message(text(message));
 }
 
 }  // namespace selvanor

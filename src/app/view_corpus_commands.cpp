@@ -2,10 +2,10 @@
 // file.
 #include <QApplication>
 
-#include "app/qt_text.h"
+#include "ui_base/qt_text.h"
 #include "app/selvanor_view.h"
-#include "app/user_interaction.h"
-#include "store/dbwrap.h"
+#include "ui_base/user_interaction.h"
+#include "facade/dbwrap.h"
 #include "store/reference_file.h"
 #include "ui/build_reference_dialog.h"
 #include "ui/merge_documents_dialog.h"

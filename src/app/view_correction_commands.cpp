@@ -2,11 +2,11 @@
 // list and the homonym correction (first pass and review).
 #include <QSettings>
 
-#include "app/grid_model.h"
-#include "app/qt_text.h"
+#include "ui_base/grid_model.h"
+#include "ui_base/qt_text.h"
 #include "app/selvanor_view.h"
 #include "app/system_profile.h"
-#include "app/user_interaction.h"
+#include "ui_base/user_interaction.h"
 #include "lexicon/homonym_dictionary.h"
 #include "lexicon/homonym_dictionary_lookup.h"
 #include "ui/auto_correction_dialog.h"

@@ -1,11 +1,11 @@
 // The view's handlers of the dictionary commands: building, merging and text dumps of
 // the homonym and unregistered-word dictionaries.
-#include "app/qt_text.h"
+#include "ui_base/qt_text.h"
 #include "app/selvanor_view.h"
-#include "app/user_interaction.h"
+#include "ui_base/user_interaction.h"
 #include "lexicon/homonym_dictionary.h"
 #include "lexicon/unregistered_dictionary.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "ui/dictionary_merge_dialog.h"
 #include "ui/make_homonym_dialog.h"
 

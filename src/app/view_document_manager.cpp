@@ -1,6 +1,6 @@
 // The view's handler of the corpus manager "분석 문헌 관리": the document list, its batch
 // jobs and the opening of a document into the grid.
-#include "app/qt_text.h"
+#include "ui_base/qt_text.h"
 #include "app/selvanor_view.h"
 #include "ui/corpus_manager_dialog.h"
 

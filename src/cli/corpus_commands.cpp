@@ -6,7 +6,7 @@
 #include "cli/terminal.h"
 #include "common/files.h"
 #include "stats/statistics_file.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/document_list.h"
 
 namespace selvanor::cli {

@@ -5,7 +5,7 @@
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "lexicon/auto_correction.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 
 namespace selvanor::cli {
 namespace {

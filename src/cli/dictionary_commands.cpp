@@ -8,7 +8,7 @@
 #include "cli/terminal.h"
 #include "lexicon/homonym_dictionary.h"
 #include "lexicon/unregistered_dictionary.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/dictionary_dump.h"
 
 namespace selvanor::cli {

@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "common/files.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/document_list.h"
 #include "store/document_merge.h"
 #include "store/reference_file.h"

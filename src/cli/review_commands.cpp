@@ -5,14 +5,11 @@
 
 #include "cli/commands.h"
 #include "cli/terminal.h"
+#include "facade/dbwrap.h"
 #include "lexicon/analysis_review.h"
 #include "lexicon/batch_modification.h"
 #include "stats/tag_manager.h"
 #include "store/document_list.h"
-
-// ---- façade: the auto-correction run of DBWrap (the only use of store/dbwrap.h here) ----
-#include "lexicon/auto_correction.h"
-#include "store/dbwrap.h"
 
 namespace selvanor::cli {
 namespace {
@@ -45,9 +42,10 @@ int runReview(const ReviewArgs& a) {
     printMessage("DOC 또는 --compare REFERENCE COMPARED 가운데 하나를 주세요.");
     return kExitUsage;
   }
+  DBWrap db;
   const review::ReviewOutcome outcome =
-      a.document.empty() ? review::compareReferenceFiles(a.report, a.compare[0], a.compare[1])
-                         : review::reviewWorkFile(a.report, a.document);
+      a.document.empty() ? db.reviewWonmunDB(a.report, a.compare[0], a.compare[1])
+                         : db.bunsukDBReview(a.report, a.document);
   if (!outcome) return report(false, outcome.message);
   printResult("재검토 결과 파일: " + a.report + " (어절 " + std::to_string(outcome.groups) +
               "개, 기록 " + std::to_string(outcome.lines) + "개)");

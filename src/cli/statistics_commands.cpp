@@ -1,8 +1,4 @@
 // stats, stats-listing.
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "common/encoding.h"
+#include "facade/dbwrap.h"
 #include "stats/consonant_range.h"
 #include "stats/statistics_listing.h"
 #include "stats/statistics_run.h"
@@ -21,7 +18,6 @@
 #include "stats/tag_manager.h"
 #include "store/document_list.h"
 
-extern char** environ;
 
 namespace selvanor::cli {
 namespace {
@@ -168,25 +164,6 @@ std::vector<stats::RunEntry> entriesFromDocuments(const std::vector<std::string>
   return entries;
 }
 
-// Builds one statistics file with this program's own `stats-file` command in a child
-// process, so the statistics commands need nothing but the statistics core. Its report
-// lines go to standard error: standard output carries this command's results only.
-ResultCode buildWithStatsFileCommand(const std::string& document) {
-  std::fflush(stdout);
-  std::fflush(stderr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, STDOUT_FILENO);
-  std::string self = "selvanor-cli", command = "stats-file", path = document;
-  char* argv[] = {self.data(), command.data(), path.data(), nullptr};
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, argv, environ);
-  posix_spawn_file_actions_destroy(&actions);
-  int status = 0;
-  if (spawned != 0 || waitpid(pid, &status, 0) != pid) return result::kOpenError;
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? result::kOk : result::kOpenError;
-}
-
 // Missing or stale statistics files: built with --build-missing, otherwise named.
 bool statisticsReady(const std::vector<stats::RunEntry>& entries, bool buildMissing) {
   const auto problems = stats::checkStatisticsFiles(stats::documentsOf(entries));
@@ -196,7 +173,9 @@ bool statisticsReady(const std::vector<stats::RunEntry>& entries, bool buildMiss
     printMessage("--build-missing 을 주면 통계용 파일을 먼저 만듭니다.");
     return false;
   }
-  const auto failures = stats::buildStatisticsFiles(problems, buildWithStatsFileCommand);
+  DBWrap db;
+  const auto failures = stats::buildStatisticsFiles(
+      problems, [&db](const std::string& document) { return db.makeTongDB(document); });
   if (!failures.empty()) {
     printMessage(corpus::jobOutcomeMessage(corpus::msg::kStatisticsDone, failures));
     return false;
@@ -261,7 +240,8 @@ int runStats(const StatsArgs& a) {
   request.perMillion = a.perMillion;
   request.docRange = a.docRange;
   request.utf8 = a.utf8;
-  return outcome(stats::runTongStat(request));
+  DBWrap db;
+  return outcome(db.runTongStat(request));
 }
 
 int runListing(const TagArgs& a, const std::vector<std::string>& documents) {
@@ -281,7 +261,8 @@ int runListing(const TagArgs& a, const std::vector<std::string>& documents) {
   request.tags = std::move(*scope);
   if (a.type == 5) request.range = *range;
   request.outputPath = a.output;
-  return outcome(stats::writeStatisticsListings(request));
+  DBWrap db;
+  return outcome(db.writeStatisticsListings(request));
 }
 
 void addTagOptions(CLI::App* c, TagArgs& a) {

@@ -100,4 +100,10 @@ std::string_view leftChars(std::string_view s, std::size_t maxChars) {
   return s.substr(0, i);
 }
 
+void appendWithout(std::string_view text, std::string_view drop, std::string& out) {
+  for (const char c : text) {
+    if (drop.find(c) == std::string_view::npos) out.push_back(c);
+  }
+}
+
 }  // namespace selvanor::cp949

@@ -48,6 +48,19 @@ inline bool isDigitAt(std::string_view s, std::size_t pos) {
   return charLength(s, pos) == 1 && isAsciiDigit(s[pos]);
 }
 
+// Appends `text` to `out` without the bytes of `drop`, which must be ASCII below 0x41
+// (blank, tab, CR, LF): such a byte is never the second half of a two-byte character, so
+// dropping byte by byte cannot split one. Analyses are compared and matched this way.
+void appendWithout(std::string_view text, std::string_view drop, std::string& out);
+[[nodiscard]] inline std::string without(std::string_view text, std::string_view drop) {
+  std::string out;
+  out.reserve(text.size());
+  appendWithout(text, drop, out);
+  return out;
+}
+// What analyses are compared without: blank, tab and line feed.
+inline constexpr std::string_view kAnalysisSpacing = " \t\n";
+
 // Number of characters (not bytes).
 std::size_t charCount(std::string_view s);
 

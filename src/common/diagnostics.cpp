@@ -40,4 +40,14 @@ DiagnosticCapture::DiagnosticCapture()
 
 DiagnosticCapture::~DiagnosticCapture() { setDiagnosticSink(std::move(previous_)); }
 
+ResultCode failWith(ResultCode code, std::string_view operation, std::string_view what) {
+  reportStoreError(operation, what);
+  return code;
+}
+
+ResultCode failWithLine(ResultCode code, std::string_view line) {
+  writeDiagnostic(line);
+  return code;
+}
+
 }  // namespace selvanor

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/result_codes.h"
+
 namespace selvanor {
 
 using DiagnosticSink = std::function<void(std::string_view line)>;
@@ -16,6 +18,11 @@ void writeDiagnostic(std::string_view line);
 
 // "DBWrap::" + operation + " => " + what + "\n", e.g. what = "DB insert error".
 void reportStoreError(std::string_view operation, std::string_view what);
+
+// A failure in one statement: reports it as reportStoreError / writeDiagnostic do and
+// gives back `code`, so that a failing path reads `return failWith(kOpenError, op, what);`.
+[[nodiscard]] ResultCode failWith(ResultCode code, std::string_view operation, std::string_view what);
+[[nodiscard]] ResultCode failWithLine(ResultCode code, std::string_view line);
 
 // Replaces the sink; returns the previous one. An empty function restores standard output.
 DiagnosticSink setDiagnosticSink(DiagnosticSink sink);

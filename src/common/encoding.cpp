@@ -49,6 +49,37 @@ class Converter {
     return true;
   }
 
+  // Converts the whole input in one pass: each byte where a sequence fails (invalid, or a
+  // character cut off by the end) becomes `replacement`, and the conversion goes on at the
+  // next byte, so the second half of a broken pair is read again on its own.
+  std::string convertReplacing(std::string_view in, std::string_view replacement) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    std::string out(in.size() * 2 + 16, '\0');
+    char* inPtr = const_cast<char*>(in.data());
+    std::size_t inLeft = in.size();
+    std::size_t produced = 0;
+    while (inLeft > 0) {
+      char* outPtr = out.data() + produced;
+      std::size_t outLeft = out.size() - produced;
+      const std::size_t rc = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
+      const int error = errno;
+      produced = out.size() - outLeft;
+      if (rc != static_cast<std::size_t>(-1)) break;
+      if (error == E2BIG) {
+        out.resize(out.size() * 2);
+        continue;
+      }
+      if (out.size() - produced < replacement.size()) out.resize(out.size() * 2);
+      out.replace(produced, replacement.size(), replacement);
+      produced += replacement.size();
+      ++inPtr;
+      --inLeft;
+      iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // a fresh start after the bad byte
+    }
+    out.resize(produced);
+    return out;
+  }
+
  private:
   iconv_t cd_;
 };
@@ -100,24 +131,7 @@ Conversion cp949ToUtf8(std::string_view cp949) {
 }
 
 std::string cp949ToUtf8Lossy(std::string_view cp949) {
-  std::string out;
-  std::size_t pos = 0;
-  while (pos < cp949.size()) {
-    std::string piece;
-    std::size_t failedAt = 0;
-    const std::string_view rest = cp949.substr(pos);
-    if (toUtf8().convert(rest, piece, failedAt)) {
-      out += piece;
-      break;
-    }
-    // Convert the good part before the failure, then replace one byte.
-    std::string good;
-    std::size_t unused = 0;
-    if (failedAt > 0 && toUtf8().convert(rest.substr(0, failedAt), good, unused)) out += good;
-    out += "\xEF\xBF\xBD";
-    pos += failedAt + 1;
-  }
-  return out;
+  return toUtf8().convertReplacing(cp949, "\xEF\xBF\xBD");
 }
 
 std::string cp949Literal(std::string_view utf8) {

@@ -19,7 +19,10 @@ struct Conversion {
 [[nodiscard]] Conversion utf8ToCp949(std::string_view utf8);
 [[nodiscard]] Conversion cp949ToUtf8(std::string_view cp949);
 
-// For display only: bytes that are not valid CP949 become U+FFFD.
+// For display only; never fails. Where a character does not convert (a byte that starts
+// no character, a pair with an invalid second byte, a lead byte cut off by the end) its
+// first byte becomes U+FFFD and conversion resumes at the next byte. One linear pass,
+// however much of the text is broken.
 [[nodiscard]] std::string cp949ToUtf8Lossy(std::string_view cp949);
 
 // A UTF-8 literal known to be representable in CP949 (program constants such as class

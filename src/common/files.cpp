@@ -4,11 +4,14 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
 #include <cerrno>
 #include <cstdlib>
 #include <string_view>
 
 namespace selvanor {
+
+namespace fs = std::filesystem;
 
 FilePtr openFile(const std::string& path, const char* mode) {
   return FilePtr(std::fopen(path.c_str(), mode));
@@ -61,20 +64,39 @@ bool FileReplacement::commit() {
 }
 
 bool fileExists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0;
+  std::error_code ec;
+  return fs::exists(path, ec);
 }
 
 bool removeFile(const std::string& path) {
-  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+  std::error_code ec;
+  // A folder in the file's place is not a file to remove (fs::remove would take an
+  // empty one).
+  if (fs::is_directory(fs::symlink_status(path, ec))) return false;
+  fs::remove(path, ec);
+  return !ec;
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
-  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) {
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-  }
-  return a == b;
+  std::error_code ec;
+  const bool same = fs::equivalent(a, b, ec);
+  return ec ? a == b : same;
+}
+
+bool copyFile(const std::string& source, const std::string& target) {
+  std::error_code ec;
+  return fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec) && !ec;
+}
+
+std::string replaceExtension(const std::string& path, std::string_view extension) {
+  return withoutExtension(path) + std::string(extension);
+}
+
+std::string withoutExtension(const std::string& path) {
+  // '/' and '.' are never the second byte of a CP949 or UTF-8 character.
+  const fs::path p(path);
+  if (!p.has_filename() || !p.has_extension()) return path;
+  return path.substr(0, path.size() - p.extension().native().size());
 }
 
 }  // namespace selvanor

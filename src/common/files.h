@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace selvanor {
 
@@ -72,5 +73,15 @@ bool removeFile(const std::string& path);
 // Two paths name the same file (same device and inode), or are equal as given when
 // either does not exist.
 [[nodiscard]] bool sameFile(const std::string& a, const std::string& b);
+
+// A byte copy of `source` at `target` (replaced if present) with the same permissions.
+[[nodiscard]] bool copyFile(const std::string& source, const std::string& target);
+
+// `path` with the extension of its file name (from the last ".", a leading "." of a
+// hidden file not counting) replaced by `extension` (".fix"), or with `extension` added
+// when the name has none: a/b.txt -> a/b.fix, a/b -> a/b.fix, a/.b -> a/.b.fix.
+[[nodiscard]] std::string replaceExtension(const std::string& path, std::string_view extension);
+// `path` without the extension of its file name, by the same rule.
+[[nodiscard]] std::string withoutExtension(const std::string& path);
 
 }  // namespace selvanor

@@ -17,6 +17,16 @@ inline constexpr ResultCode kInsertError = -710;        // record could not be s
 inline constexpr ResultCode kRemoveError = -720;        // record or file could not be removed
 inline constexpr ResultCode kNothingToRead = -730;      // empty file, or the get failed
 inline constexpr ResultCode kKeyNotFound = -810;        // key looked up is not in the file
+
+// Results of single operations outside the shared table. Each has a value of its own, so
+// that no two can be taken for one another (success of one operation is never the failure
+// of another).
+inline constexpr ResultCode kDongumFormatError = 1;     // makeDongumDB: a malformed source record
+inline constexpr ResultCode kDongumUnavailable = 2;     // getDongum: dictionary unreadable
+inline constexpr ResultCode kMideungjaeFound = 3;       // FindMideungjae: success
+inline constexpr ResultCode kMideungjaeNotDeleted = 4;  // delMideungjae: the delete failed
+inline constexpr ResultCode kUnknownRunType = 5;        // runTongStat: a type outside 1-7
+inline constexpr ResultCode kRunCancelled = 6;          // a statistics run stopped by the user
 }  // namespace result
 
 }  // namespace selvanor

@@ -140,11 +140,7 @@ ReviewOutcome failedReview(ResultCode code, const char* detail, const std::strin
 }
 
 std::string siblingDocumentPath(const std::string& reference) {
-  const std::size_t slash = reference.rfind('/');
-  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const std::size_t dot = reference.rfind('.');
-  if (dot == std::string::npos || dot < nameStart) return reference + ".id";
-  return reference.substr(0, dot) + ".id";
+  return replaceExtension(reference, ".id");
 }
 
 std::optional<std::string> checkCompareFields(const std::string& reference,

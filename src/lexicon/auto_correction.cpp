@@ -2,12 +2,8 @@
 #include "lexicon/auto_correction.h"
 
 #include <db.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <deque>
 
 #include "common/cp949.h"
@@ -19,7 +15,7 @@
 namespace selvanor {
 namespace correction {
 
-using ListError = DBWrap::SujungOutcome::ListError;
+using ListError = Outcome::ListError;
 
 const char* outcomeMessage(ResultCode result) {
   if (result == result::kOk) return msg::kDone;
@@ -27,7 +23,7 @@ const char* outcomeMessage(ResultCode result) {
   return msg::kCannotOpen;
 }
 
-std::string formatErrorDetail(const DBWrap::SujungOutcome& outcome) {
+std::string formatErrorDetail(const Outcome& outcome) {
   const char* why = "";
   switch (outcome.listError) {
     case ListError::None: return std::string();
@@ -39,14 +35,7 @@ std::string formatErrorDetail(const DBWrap::SujungOutcome& outcome) {
          encoding::cp949ToUtf8Lossy(outcome.errorText) + "]";
 }
 
-std::string workingPathFor(const std::string& list) {
-  const std::size_t dot = list.rfind('.');
-  const std::size_t slash = list.rfind('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-    return list + ".fix";
-  }
-  return list.substr(0, dot) + ".fix";
-}
+std::string workingPathFor(const std::string& list) { return replaceExtension(list, ".fix"); }
 
 std::optional<Pair> splitLine(std::string_view line) {
   const std::size_t tab = cp949::findChar(line, '\t');
@@ -59,11 +48,7 @@ std::optional<Pair> splitLine(std::string_view line) {
 }
 
 std::string searchText(std::string_view from) {
-  std::string out;
-  out.reserve(from.size());
-  for (char c : from) {
-    if (c != '\t' && c != '\n') out.push_back(c);
-  }
+  std::string out = cp949::without(from, "\t\n");
   if (!out.empty() && out.front() == '*') out.erase(0, 1);
   return out;
 }
@@ -103,9 +88,14 @@ Corrector::Corrector(const std::vector<Pair>& pairs) {
     search_.push_back(searchText(p.from));
     replacement_.emplace_back(replacementText(p.to));
   }
+  TrieEdges edges = buildTrie();
+  flattenEdges(edges);
+  linkFailures(edges);
+}
 
-  // The trie, with per-node edge lists while it grows.
-  std::vector<std::vector<std::pair<unsigned char, std::int32_t>>> edges(1);
+// The trie, with per-node edge lists while it grows.
+Corrector::TrieEdges Corrector::buildTrie() {
+  TrieEdges edges(1);
   depth_.assign(1, 0);
   ends_.assign(1, {});
   for (std::uint32_t id = 0; id < search_.size(); ++id) {
@@ -127,7 +117,12 @@ Corrector::Corrector(const std::vector<Pair>& pairs) {
     }
     ends_[static_cast<std::size_t>(node)].push_back(id);  // ids arrive ascending
   }
+  return edges;
+}
 
+// Sorts each node's edges in place as it copies them into the flat arrays, so the
+// breadth-first walk that follows visits them in the same order.
+void Corrector::flattenEdges(TrieEdges& edges) {
   const std::size_t nodes = edges.size();
   edgeBegin_.assign(nodes + 1, 0);
   for (std::size_t n = 0; n < nodes; ++n) {
@@ -143,8 +138,11 @@ Corrector::Corrector(const std::vector<Pair>& pairs) {
     const std::int32_t c = child(0, static_cast<unsigned char>(b));
     rootMove_[b] = c < 0 ? 0 : c;
   }
+}
 
-  // Failure links and output chains, breadth first.
+// Failure links and output chains, breadth first.
+void Corrector::linkFailures(const TrieEdges& edges) {
+  const std::size_t nodes = edges.size();
   fail_.assign(nodes, 0);
   output_.assign(nodes, -1);
   nextOutput_.assign(nodes, -1);
@@ -208,9 +206,7 @@ std::uint32_t Corrector::firstOccurring(std::string_view text, std::uint32_t fro
 
 bool Corrector::apply(std::string_view analysis, std::string& out) {
   out.clear();
-  for (char c : analysis) {
-    if (c != '\t' && c != '\n') out.push_back(c);
-  }
+  cp949::appendWithout(analysis, "\t\n", out);
   bool matched = false;
   std::uint32_t from = 0;
   for (std::uint32_t id; (id = firstOccurring(out, from)) != kNone; from = id + 1) {
@@ -223,101 +219,130 @@ bool Corrector::apply(std::string_view analysis, std::string& out) {
 
 }  // namespace correction
 
-// ---- DBWrap operations ------------------------------------------------------------------
+// ---- the run ----------------------------------------------------------------------------
 
 namespace {
 
-// A byte copy of `source` at `target` with the same permissions.
-bool copyFile(const std::string& source, const std::string& target) {
-  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return false;
-  struct stat st {};
-  bool ok = ::fstat(in, &st) == 0;
-  const int out = ok ? ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                              st.st_mode & 07777)
-                     : -1;
-  ok = out >= 0;
-  std::vector<char> buffer(1 << 18);
-  while (ok) {
-    const ssize_t n = ::read(in, buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = n == 0;
-      break;
-    }
-    for (ssize_t done = 0; ok && done < n;) {
-      const ssize_t w = ::write(out, buffer.data() + done, static_cast<std::size_t>(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      ok = w > 0;
-      if (ok) done += w;
-    }
+// The pairs of the working file in key order; the list is small beside the document.
+ResultCode readPairs(const std::string& fixPath, std::vector<correction::Pair>& pairs,
+                     std::string_view op) {
+  Storage fix;
+  if (!fix.openWithCursor(fixPath, nullptr, OpenMode::ExistingOnly)) {
+    return failWith(result::kOpenError, op, "DB open error");
   }
-  if (out >= 0) {
-    ok = ::fchmod(out, st.st_mode & 07777) == 0 && ok;
-    ok = ::close(out) == 0 && ok;
+  for (bool more = fix.first(); more; more = fix.next()) {
+    auto pair = codec::decodePair(fix.value());
+    if (!pair) {
+      return failWith(result::kOpenError, op, "DB value error");
+    }
+    pairs.push_back({std::move((*pair)[0]), std::move((*pair)[1])});
   }
-  ::close(in);
-  return ok;
+  if (fix.lastResult() != DB_NOTFOUND) {
+    return failWith(result::kOpenError, op, "DB read error");
+  }
+  return result::kOk;
+}
+
+// The byte copy of `document` that changed records go into, opened as `copy`.
+bool startCopy(const std::string& document, std::optional<FileReplacement>& target,
+               Storage& copy) {
+  target.emplace(document);
+  return copyFile(document, target->temporaryPath()) &&
+         copy.open(target->temporaryPath(), nullptr, OpenMode::ExistingOnly);
+}
+
+// Runs `corrector` over every record of `document` and renames the copy over it when
+// some record changed; `changed` is set only when all went well.
+ResultCode correctDocument(const std::string& document, correction::Corrector& corrector,
+                           std::size_t& changed, std::string_view op) {
+  Storage doc;
+  if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
+    return failWith(result::kOpenError, op, "DB open error");
+  }
+  // Made at the first change, so a run that changes nothing leaves the file alone.
+  std::optional<FileReplacement> target;
+  Storage copy;
+  std::string corrected;
+  std::string value;
+  std::size_t count = 0;
+  for (bool more = doc.first(); more; more = doc.next()) {
+    std::optional<AnalysisRecord> record = codec::decodeRecord(doc.value());
+    if (!record) {
+      return failWith(result::kOpenError, op, "DB value error");
+    }
+    if (!corrector.apply(record->analysis, corrected)) continue;
+    if (!target && !startCopy(document, target, copy)) {
+      return failWith(result::kInsertError, op, "DB insert error");
+    }
+    record->analysis.swap(corrected);
+    value = codec::encodeRecord(*record);
+    if (!copy.put(doc.key(), value)) {
+      return failWith(result::kInsertError, op, "DB insert error");
+    }
+    ++count;
+  }
+  if (doc.lastResult() != DB_NOTFOUND) {
+    return failWith(result::kOpenError, op, "DB read error");
+  }
+  doc.close();
+  if (target && (!copy.close() || !target->commit())) {
+    return failWith(result::kInsertError, op, "DB insert error");
+  }
+  changed = count;
+  return result::kOk;
 }
 
 }  // namespace
 
-ResultCode DBWrap::makeSujungDB(std::string& fixPath, const std::string& list,
-                                SujungOutcome* outcome) {
+ResultCode correction::makeSujungDB(std::string& fixPath, const std::string& list,
+                                    Outcome* outcome) {
   static constexpr std::string_view kOp = "makeSujungDB";
-  SujungOutcome local;
-  SujungOutcome& report = outcome ? *outcome : local;
-  report = SujungOutcome{};
+  Outcome local;
+  Outcome& report = outcome ? *outcome : local;
+  report = Outcome{};
   fixPath = correction::workingPathFor(list);
   if (sameFile(fixPath, list)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   FileReplacement target(fixPath);
   Storage fix;
   if (!fix.openWithCursor(target.temporaryPath())) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   correction::ListReader reader(list);
   if (!reader.isOpen()) {
-    reportStoreError(kOp, "open error of read file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "open error of read file");
   }
   std::string value;
   while (auto pair = reader.next()) {
     value = codec::encodePair(pair->from, pair->to);
     if (!fix.put(pair->from, value)) {
-      reportStoreError(kOp, "DB insert error");
-      return result::kInsertError;
+      return failWith(result::kInsertError, kOp, "DB insert error");
     }
   }
-  if (reader.error() != SujungOutcome::ListError::None) {
+  if (reader.error() != Outcome::ListError::None) {
     report.listError = reader.error();
     report.errorLine = reader.lineNumber();
     report.errorText = reader.errorText();
     return result::kListFormatError;
   }
   if (reader.failed()) {
-    reportStoreError(kOp, "read error of read file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "read error of read file");
   }
   if (!fix.close() || !target.commit()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }
 
-ResultCode DBWrap::autoSujung(const std::string& document, const std::string& list,
-                              SujungOutcome* outcome) {
+ResultCode correction::autoSujung(const std::string& document, const std::string& list,
+                                  Outcome* outcome) {
   static constexpr std::string_view kOp = "autoSujung";
-  SujungOutcome local;
-  SujungOutcome& report = outcome ? *outcome : local;
+  Outcome local;
+  Outcome& report = outcome ? *outcome : local;
   if (sameFile(correction::workingPathFor(list), document)) {
-    report = SujungOutcome{};
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    report = Outcome{};
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   std::string fixPath;
   if (const ResultCode rc = makeSujungDB(fixPath, list, &report); rc != result::kOk) return rc;
@@ -327,73 +352,16 @@ ResultCode DBWrap::autoSujung(const std::string& document, const std::string& li
     ~RemovedAtEnd() { removeFile(path); }
   } working{fixPath};
 
-  // The pairs in key order; the list is small beside the document.
   std::vector<correction::Pair> pairs;
-  {
-    Storage fix;
-    if (!fix.openWithCursor(fixPath, nullptr, OpenMode::ExistingOnly)) {
-      reportStoreError(kOp, "DB open error");
-      return result::kOpenError;
-    }
-    for (bool more = fix.first(); more; more = fix.next()) {
-      auto pair = codec::decodePair(fix.value());
-      if (!pair) {
-        reportStoreError(kOp, "DB value error");
-        return result::kOpenError;
-      }
-      pairs.push_back({std::move((*pair)[0]), std::move((*pair)[1])});
-    }
-    if (fix.lastResult() != DB_NOTFOUND) {
-      reportStoreError(kOp, "DB read error");
-      return result::kOpenError;
-    }
-  }
+  if (const ResultCode rc = readPairs(fixPath, pairs, kOp); rc != result::kOk) return rc;
   correction::Corrector corrector(pairs);
   pairs.clear();
   pairs.shrink_to_fit();
 
-  Storage doc;
-  if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
-  }
-  // Made at the first change, so a run that changes nothing leaves the file alone.
-  std::optional<FileReplacement> target;
-  Storage copy;
-  std::string corrected;
-  std::string value;
   std::size_t changed = 0;
-  for (bool more = doc.first(); more; more = doc.next()) {
-    std::optional<AnalysisRecord> record = codec::decodeRecord(doc.value());
-    if (!record) {
-      reportStoreError(kOp, "DB value error");
-      return result::kOpenError;
-    }
-    if (!corrector.apply(record->analysis, corrected)) continue;
-    if (!target) {
-      target.emplace(document);
-      if (!copyFile(document, target->temporaryPath()) ||
-          !copy.open(target->temporaryPath(), nullptr, OpenMode::ExistingOnly)) {
-        reportStoreError(kOp, "DB insert error");
-        return result::kInsertError;
-      }
-    }
-    record->analysis.swap(corrected);
-    value = codec::encodeRecord(*record);
-    if (!copy.put(doc.key(), value)) {
-      reportStoreError(kOp, "DB insert error");
-      return result::kInsertError;
-    }
-    ++changed;
-  }
-  if (doc.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
-  }
-  doc.close();
-  if (target && (!copy.close() || !target->commit())) {
-    reportStoreError(kOp, "DB insert error");
-    return result::kInsertError;
+  if (const ResultCode rc = correctDocument(document, corrector, changed, kOp);
+      rc != result::kOk) {
+    return rc;
   }
   report.changedRecords = changed;
   return result::kOk;

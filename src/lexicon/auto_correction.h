@@ -1,5 +1,5 @@
 // The auto-correction list (자동 수정 목록, morpheme to word): its text format, the pair
-// matcher behind DBWrap::autoSujung, and the texts the dialog and the command line show.
+// matcher behind autoSujung, the run itself and the texts the dialog and the command line show.
 // Messages are UTF-8; list and document text is CP949.
 //
 // List text: one pair per line, "search<TAB>replacement[<TAB>ignored...]". Lines are
@@ -25,13 +25,45 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/files.h"
 #include "common/result_codes.h"
-#include "store/dbwrap.h"
 
 namespace selvanor::correction {
+
+// What a correction run did, and where its list was malformed (kListFormatError).
+struct Outcome {
+  enum class ListError {
+    None,
+    NoReplacement,  // a line without a tab-separated second field
+    EmptySearch,    // the search text is only "*": it would prefix every analysis
+    NotCp949,       // the line is not CP949 text (a foreign or binary file)
+  };
+  std::size_t changedRecords = 0;  // records whose analysis was rewritten
+  ListError listError = ListError::None;
+  unsigned long errorLine = 0;  // 1-based physical line of the list
+  std::string errorText;        // that line, trimmed, as read
+};
+
+// Builds the working file of the correction list `list` and sets `fixPath` to it
+// (workingPathFor): key = the search text as written, value = PairValue(search,
+// replacement); a later line with the same search text wins. Built beside its path and
+// renamed over it on success, so a failure leaves no half-built file. kOk;
+// kListFormatError (`outcome` says which line); kTextFileError (the list cannot be read);
+// kOpenError (the working file cannot be made, or would replace the list); kInsertError
+// (a pair or the finished file cannot be written).
+[[nodiscard]] ResultCode makeSujungDB(std::string& fixPath, const std::string& list,
+                                      Outcome* outcome = nullptr);
+
+// Applies the correction list to every record of `document` (the run's order and the
+// safe-write scheme above). kOk; any failure of makeSujungDB (the document is not
+// opened); kOpenError (the document is missing, unreadable or not a document, or the
+// working file cannot be read or would replace the document); kInsertError (the copy
+// cannot be made or written).
+[[nodiscard]] ResultCode autoSujung(const std::string& document, const std::string& list,
+                                    Outcome* outcome = nullptr);
 
 namespace msg {
 inline constexpr const char* kDialogTitle = "자동 수정 목록 ";
@@ -47,7 +79,7 @@ inline constexpr const char* kCannotOpen = "자동 수정 목록 파일을 열 �
 [[nodiscard]] const char* outcomeMessage(ResultCode result);
 
 // Which line of the list is malformed and why (UTF-8), for kListFormatError.
-[[nodiscard]] std::string formatErrorDetail(const DBWrap::SujungOutcome& outcome);
+[[nodiscard]] std::string formatErrorDetail(const Outcome& outcome);
 
 // The working file of a list: its extension replaced by ".fix" (a/sujeong.txt gives
 // a/sujeong.fix); a name without extension gets ".fix".
@@ -77,7 +109,7 @@ class ListReader {
   // error (failed()).
   std::optional<Pair> next();
 
-  DBWrap::SujungOutcome::ListError error() const { return error_; }
+  Outcome::ListError error() const { return error_; }
   unsigned long lineNumber() const { return lineNumber_; }
   const std::string& errorText() const { return errorText_; }
   bool failed() const { return lines_.failed(); }
@@ -85,7 +117,7 @@ class ListReader {
  private:
   LineReader lines_;
   unsigned long lineNumber_ = 0;
-  DBWrap::SujungOutcome::ListError error_ = DBWrap::SujungOutcome::ListError::None;
+  Outcome::ListError error_ = Outcome::ListError::None;
   std::string errorText_;
 };
 
@@ -106,6 +138,14 @@ class Corrector {
 
  private:
   static constexpr std::uint32_t kNone = UINT32_MAX;
+  // Per node of the growing trie: its edges as (byte, child node).
+  using TrieEdges = std::vector<std::vector<std::pair<unsigned char, std::int32_t>>>;
+
+  // The constructor's steps: the trie of the search texts, its edges flattened (each
+  // node's sorted), then the failure links and output chains over them.
+  TrieEdges buildTrie();
+  void flattenEdges(TrieEdges& edges);
+  void linkFailures(const TrieEdges& edges);
 
   // The smallest pair index >= `from` whose search text occurs in `text` at a character
   // boundary, or kNone.

@@ -11,17 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "lexicon/homonym_sense.h"
+
 namespace selvanor {
 
 class RowCache;
 
-// One sense of a head word, as the dictionary lists it.
-struct HomonymSense {
-  std::string headword;
-  std::string numberedForm;
-  std::string hanja;
-  std::string meaning;
-};
 
 class HomonymLookup {
  public:

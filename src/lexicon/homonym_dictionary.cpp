@@ -34,32 +34,35 @@ bool allSenses(Storage& dic) {
 
 }  // namespace
 
-void DBWrap::releaseDongumLookup(const std::string& path) {
-  if (dongumLookup_ && sameFile(dongumLookup_->fileName(), path)) dongumLookup_.reset();
+namespace homonym {
+
+HomonymDictionary::HomonymDictionary() = default;
+HomonymDictionary::~HomonymDictionary() = default;
+
+void HomonymDictionary::releaseLookup(const std::string& path) {
+  if (lookup_ && sameFile(lookup_->fileName(), path)) lookup_.reset();
 }
 
-ResultCode DBWrap::getDongum(const std::string& dictionary, std::string_view headword,
-                             std::vector<DongumEntry>& entries) {
+ResultCode HomonymDictionary::getDongum(const std::string& dictionary, std::string_view headword,
+                                        std::vector<HomonymSense>& entries) {
   entries.clear();
-  if (!dongumLookup_ || dongumLookup_->fileName() != dictionary) {
-    dongumLookup_.reset();
-    std::unique_ptr<Storage, KeptStorageCloser> opened(new Storage);
+  if (!lookup_ || lookup_->fileName() != dictionary) {
+    lookup_.reset();
+    auto opened = std::make_unique<Storage>();
     if (!opened->openWithCursor(dictionary, nullptr, OpenMode::ExistingOnly)) {
       return kDongumUnavailable;
     }
     // A document or another dictionary named by mistake would answer every head word
     // with nothing, and a correction run would "complete" having asked nothing.
     if (!holdsSenses(*opened)) {
-      reportStoreError("getDongum", "not a homonym dictionary");
-      return kDongumUnavailable;
+      return failWith(kDongumUnavailable, "getDongum", "not a homonym dictionary");
     }
-    dongumLookup_ = std::move(opened);
+    lookup_ = std::move(opened);
   }
-  if (!dongumLookup_->get(headword)) return result::kNothingToRead;
-  auto items = codec::decodeQuadList(dongumLookup_->value());
+  if (!lookup_->get(headword)) return result::kNothingToRead;
+  auto items = codec::decodeQuadList(lookup_->value());
   if (!items) {
-    reportStoreError("getDongum", "DB value error");
-    return kDongumUnavailable;
+    return failWith(kDongumUnavailable, "getDongum", "DB value error");
   }
   entries.reserve(items->size());
   for (auto& f : *items) {
@@ -68,48 +71,42 @@ ResultCode DBWrap::getDongum(const std::string& dictionary, std::string_view hea
   return result::kOk;
 }
 
-ResultCode DBWrap::addDongumRec(const std::string& dictionary, const DongumEntry& entry) {
+ResultCode HomonymDictionary::addDongumRec(const std::string& dictionary, const HomonymSense& entry) {
   static constexpr std::string_view kOp = "addDongumRec";
-  releaseDongumLookup(dictionary);
+  releaseLookup(dictionary);
   Storage dic;
   if (!dic.openWithCursor(dictionary)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (!holdsSenses(dic)) {
-    reportStoreError(kOp, "DB value error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB value error");
   }
   const std::string item =
       codec::encodeQuad({entry.headword, entry.numberedForm, entry.hanja, entry.meaning});
   encap::Appended appended = encap::Appended::Stored;
-  const ResultCode rc = encap::appendItem(dic, kHomonymItem, entry.headword, item, appended);
+  const ResultCode rc = encap::appendItem(dic, encap::kHomonymItem, entry.headword, item, appended);
   if (rc != result::kOk) return rc;
   if (!dic.close()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return appended == encap::Appended::Duplicate ? result::kAlreadyExists : result::kOk;
 }
 
-ResultCode DBWrap::removeDongumRec(const std::string& dictionary, std::string_view headword,
+ResultCode HomonymDictionary::removeDongumRec(const std::string& dictionary, std::string_view headword,
                                    std::string_view numberedForm) {
   static constexpr std::string_view kOp = "removeDongumRec";
-  releaseDongumLookup(dictionary);
+  releaseLookup(dictionary);
   Storage dic;
   if (!dic.open(dictionary, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (!dic.get(headword)) {
     if (dic.lastResult() == DB_NOTFOUND) return result::kKeyNotFound;
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error");
   }
   const auto items = codec::splitList(dic.value(), kQuadFields);
   if (!items) {
-    reportStoreError(kOp, "DB value error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB value error");
   }
   std::vector<std::string> kept;
   kept.reserve(items->size());
@@ -122,68 +119,59 @@ ResultCode DBWrap::removeDongumRec(const std::string& dictionary, std::string_vi
   if (kept.size() == items->size()) return result::kKeyNotFound;
   if (kept.empty()) {
     if (!dic.del(headword)) {
-      reportStoreError(kOp, "DB remove error");
-      return result::kRemoveError;
+      return failWith(result::kRemoveError, kOp, "DB remove error");
     }
   } else if (!dic.put(headword, codec::encodeList(kept))) {
     // put replaces the value in one step, so a failure leaves the old list whole.
-    reportStoreError(kOp, "DB insert error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB insert error");
   }
   if (!dic.close()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }
 
-ResultCode DBWrap::mergeDongumDB(const std::string& base, const std::string& other) {
+ResultCode HomonymDictionary::mergeDongumDB(const std::string& base, const std::string& other) {
   static constexpr std::string_view kOp = "mergeDongumDB";
   Storage from;
   if (!from.openWithCursor(other, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   // A foreign file on either side is refused before anything is written (or created).
   if (!allSenses(from)) {
-    reportStoreError(kOp, "DB value error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB value error");
   }
   // Every sense of a dictionary is already in itself.
   if (sameFile(base, other)) return result::kOk;
-  releaseDongumLookup(base);
+  releaseLookup(base);
   Storage into;
   if (!into.openWithCursor(base)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (!holdsSenses(into)) {
-    reportStoreError(kOp, "DB value error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB value error");
   }
   bool more = from.first();
   for (; more; more = from.next()) {
     const auto items = codec::splitList(from.value(), kQuadFields);
     if (!items) {
-      reportStoreError(kOp, "DB value error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB value error");
     }
     for (std::string_view item : *items) {
       encap::Appended appended = encap::Appended::Stored;
-      if (encap::appendItem(into, kHomonymItem, from.key(), item, appended) != result::kOk) {
+      if (encap::appendItem(into, encap::kHomonymItem, from.key(), item, appended) != result::kOk) {
         return result::kInsertError;
       }
     }
   }
   if (from.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error");
   }
   if (!into.close()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }
 
+}  // namespace homonym
 }  // namespace selvanor

@@ -1,6 +1,5 @@
 // The homonym dictionary (.dic): its source text, the build from it, and the texts the
-// dialogs and the command line show. The store operations are DBWrap members
-// (store/dbwrap.h); this header adds what they share with their callers, free of any
+// dialogs and the command line show, and the operations on a dictionary file, free of any
 // toolkit. Messages are UTF-8; dictionary text is CP949.
 //
 // Source text: one record per "#" line plus the continuation lines after it that do not
@@ -12,13 +11,85 @@
 
 #include <optional>
 #include <string>
+#include <memory>
 #include <string_view>
+#include <vector>
 
 #include "common/files.h"
 #include "common/result_codes.h"
-#include "store/dbwrap.h"
+#include "lexicon/homonym_sense.h"
+
+namespace selvanor {
+class Storage;
+}
 
 namespace selvanor::homonym {
+
+// Where and what the last makeDongumDB format error was: the number of physical lines
+// read when the bad record ended, and the record's joined text (CP949).
+struct FormatError {
+  unsigned long line = 0;
+  std::string record;
+};
+
+// makeDongumDB's result when a source record is malformed (formatError() says where), and
+// getDongum's when the dictionary cannot be opened or read.
+using result::kDongumFormatError;
+using result::kDongumUnavailable;
+
+// The operations on homonym dictionary files. One object keeps the dictionary of its last
+// look-up open, so that homonym correction, which looks up every morpheme, opens it once;
+// its own changes to that file let the kept handle go first. Single-threaded.
+class HomonymDictionary {
+ public:
+  HomonymDictionary();
+  ~HomonymDictionary();
+  HomonymDictionary(const HomonymDictionary&) = delete;
+  HomonymDictionary& operator=(const HomonymDictionary&) = delete;
+
+  // Builds the dictionary `dictionary` from the source text `source` (the record format
+  // above). Built beside its path and renamed over it only on success: any failure leaves
+  // the previous dictionary as it was. kOk; kDongumFormatError; kTextFileError (source
+  // unreadable); kOpenError (the dictionary cannot be made, or would replace the source);
+  // kInsertError (an entry or the finished file cannot be written).
+  [[nodiscard]] ResultCode makeDongumDB(const std::string& source, const std::string& dictionary);
+  [[nodiscard]] const FormatError& formatError() const { return formatError_; }
+
+  // The senses of `headword` in stored order; the dictionary stays open for later
+  // look-ups of the same path. An existing file only. kOk; kNothingToRead (the head word
+  // is absent; `senses` is empty); kDongumUnavailable.
+  [[nodiscard]] ResultCode getDongum(const std::string& dictionary, std::string_view headword,
+                                     std::vector<HomonymSense>& senses);
+
+  // Adds `sense` under its head word, after the senses already there; the file is created
+  // when missing. kOk; kAlreadyExists (the head word already has this numbered form: the
+  // sense is dropped); kOpenError (cannot be opened, or is not a homonym dictionary);
+  // kInsertError.
+  [[nodiscard]] ResultCode addDongumRec(const std::string& dictionary, const HomonymSense& sense);
+
+  // Removes the sense `numberedForm` of `headword`; the head word goes when it was its
+  // last sense. An existing file only. kOk; kOpenError (missing, unreadable or foreign
+  // file); kKeyNotFound (no such head word or sense: nothing changes); kInsertError /
+  // kRemoveError (the shortened list could not be written / the key removed).
+  [[nodiscard]] ResultCode removeDongumRec(const std::string& dictionary,
+                                           std::string_view headword,
+                                           std::string_view numberedForm);
+
+  // Adds every sense of `other` to `base` (created when missing) in key and stored order,
+  // after the base's own; a sense whose numbered form the base already has under that
+  // head word keeps the base's. `other` must exist and is not changed; merging a
+  // dictionary into itself changes nothing. kOk; kOpenError (either cannot be opened or
+  // is not a homonym dictionary: nothing is written); kInsertError (a write failed; the
+  // senses before it are merged).
+  [[nodiscard]] ResultCode mergeDongumDB(const std::string& base, const std::string& other);
+
+ private:
+  // Closes the kept look-up dictionary when an operation is about to change `path`.
+  void releaseLookup(const std::string& path);
+
+  std::unique_ptr<Storage> lookup_;
+  FormatError formatError_;
+};
 
 namespace msg {
 inline constexpr const char* kBuilt = "동음어 사전이 만들어 졌습니다.";
@@ -69,10 +140,10 @@ class SourceReader {
 
 // The entry of one record, or nullopt when it is malformed: a missing or misplaced field
 // code, no meaning, or a field after the meaning. Field text is kept byte for byte.
-[[nodiscard]] std::optional<DBWrap::DongumEntry> splitRecord(std::string_view record);
+[[nodiscard]] std::optional<HomonymSense> splitRecord(std::string_view record);
 
 // The message box text of a malformed source record (UTF-8, lines joined by CR LF).
-[[nodiscard]] std::string formatErrorMessage(const DBWrap::DongumFormatError& error);
+[[nodiscard]] std::string formatErrorMessage(const FormatError& error);
 
 // What the merge dialog shows after a merge in `mode` (msg::kMergeMode or the
 // unregistered-word mode): the merge is reported done only when it succeeded.

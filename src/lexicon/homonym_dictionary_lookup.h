@@ -1,5 +1,5 @@
-// The homonym correction's look-up over a homonym dictionary file (.dic). One DBWrap keeps
-// the dictionary open from the first look-up to the end of the run, so a document's worth
+// The homonym correction's look-up over a homonym dictionary file (.dic). One HomonymDictionary
+// keeps the dictionary open from the first look-up to the end of the run, so a document's worth
 // of morphemes costs one open.
 #pragma once
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "lexicon/homonym_correction.h"
-#include "store/dbwrap.h"
+#include "lexicon/homonym_dictionary.h"
 
 namespace selvanor {
 
@@ -31,7 +31,7 @@ class DongumLookup final : public HomonymLookup {
 
  private:
   std::string dictionary_;
-  DBWrap db_;
+  homonym::HomonymDictionary db_;
   bool unavailable_ = false;
 };
 

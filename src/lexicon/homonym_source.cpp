@@ -30,14 +30,7 @@ std::vector<std::string_view> pieces(std::string_view record) {
 
 }  // namespace
 
-std::string dictionaryPathFor(const std::string& source) {
-  const std::size_t dot = source.rfind('.');
-  const std::size_t slash = source.rfind('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-    return source + ".dic";
-  }
-  return source.substr(0, dot) + ".dic";
-}
+std::string dictionaryPathFor(const std::string& source) { return replaceExtension(source, ".dic"); }
 
 std::optional<SourceRecord> SourceReader::next() {
   while (!atEnd_) {
@@ -64,10 +57,10 @@ std::optional<SourceRecord> SourceReader::next() {
   return std::nullopt;
 }
 
-std::optional<DBWrap::DongumEntry> splitRecord(std::string_view record) {
+std::optional<HomonymSense> splitRecord(std::string_view record) {
   const std::vector<std::string_view> p = pieces(record);
   if (p.size() < 3 || !beginsWith(p[0], '1') || !beginsWith(p[1], '2')) return std::nullopt;
-  DBWrap::DongumEntry entry;
+  HomonymSense entry;
   entry.headword.assign(p[0].substr(1));
   entry.numberedForm.assign(p[1].substr(1));
   std::size_t at = 2;
@@ -84,7 +77,7 @@ std::optional<DBWrap::DongumEntry> splitRecord(std::string_view record) {
   return entry;
 }
 
-std::string formatErrorMessage(const DBWrap::DongumFormatError& error) {
+std::string formatErrorMessage(const FormatError& error) {
   return "[" + std::to_string(error.line) +
          "]라인 주위에 형식오류가 있습니다.\r\n"
          "형식:[#1...#2...#3...#5...] 또는 [#1..#2...#3...#$...]\r\n"
@@ -102,46 +95,42 @@ std::string saveOutcomeMessage(ResultCode result) {
 
 }  // namespace homonym
 
-ResultCode DBWrap::makeDongumDB(const std::string& source, const std::string& dictionary) {
+ResultCode homonym::HomonymDictionary::makeDongumDB(const std::string& source, const std::string& dictionary) {
   static constexpr std::string_view kOp = "makeDongumDB";
-  dongumFormatError_ = {};
+  formatError_ = {};
   homonym::SourceReader reader(source);
   if (!reader.isOpen()) {
-    reportStoreError(kOp, "open error of read file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "open error of read file");
   }
   if (sameFile(source, dictionary)) {
     reportStoreError(kOp, "DB open error");  // the dictionary would replace its own source
     return result::kOpenError;
   }
-  releaseDongumLookup(dictionary);
+  releaseLookup(dictionary);
   // Built beside the target: a bad record or a failed write keeps the previous dictionary.
   FileReplacement target(dictionary);
   Storage dic;
   if (!dic.openWithCursor(target.temporaryPath())) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   std::string item;
   while (auto record = reader.next()) {
     auto entry = homonym::splitRecord(record->text);
     if (!entry) {
-      dongumFormatError_ = {record->lineCount, std::move(record->text)};
+      formatError_ = {record->lineCount, std::move(record->text)};
       return kDongumFormatError;
     }
     item = codec::encodeQuad({entry->headword, entry->numberedForm, entry->hanja, entry->meaning});
     encap::Appended appended = encap::Appended::Stored;
-    if (encap::appendItem(dic, kHomonymItem, entry->headword, item, appended) != result::kOk) {
+    if (encap::appendItem(dic, encap::kHomonymItem, entry->headword, item, appended) != result::kOk) {
       return result::kInsertError;
     }
   }
   if (reader.failed()) {
-    reportStoreError(kOp, "read error of read file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "read error of read file");
   }
   if (!dic.close() || !target.commit()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }

@@ -7,7 +7,6 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
 #include "store/storage.h"
 
 namespace selvanor {
@@ -26,25 +25,25 @@ std::string saveOutcomeMessage(ResultCode result) {
 
 }  // namespace unregistered
 
-ResultCode DBWrap::FindMideungjae(const std::string& dictionary, std::string_view prefix,
-                                  std::vector<MideungjaeEntry>& entries) {
+ResultCode unregistered::FindMideungjae(const std::string& dictionary, std::string_view prefix,
+                                  std::vector<Entry>& entries) {
   static constexpr std::string_view kOp = "FindMideungjae";
   entries.clear();
   if (!openFile(dictionary, "rb")) {
-    reportStoreError(kOp, "read error");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "read error");
   }
   Storage dic;
   if (!dic.openWithCursor(dictionary, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
-  for (bool more = dic.first(); more; more = dic.next()) {
+  // Keys are in byte order: the words that begin with the prefix's bytes follow one another
+  // from the first key at or after the prefix, and end at the first key that does not.
+  for (bool more = dic.seekRange(prefix); more; more = dic.next()) {
     const std::string_view word = dic.key();
     if (unregistered::beginsWithWhole(word, prefix)) {
       entries.push_back({std::string(word), std::string(dic.value())});
-    } else if (word.substr(0, prefix.size()) > prefix) {
-      break;  // keys are in byte order: the words with this prefix are behind us
+    } else if (word.substr(0, prefix.size()) != prefix) {
+      break;
     }
   }
   if (dic.lastResult() != 0 && dic.lastResult() != DB_NOTFOUND) {
@@ -55,95 +54,80 @@ ResultCode DBWrap::FindMideungjae(const std::string& dictionary, std::string_vie
   return kMideungjaeFound;
 }
 
-ResultCode DBWrap::addMideungjae(const std::string& dictionary, std::string_view word,
+ResultCode unregistered::addMideungjae(const std::string& dictionary, std::string_view word,
                                  std::string_view note, bool replace) {
   static constexpr std::string_view kOp = "addMideungjae";
   Storage dic;
   if (!dic.open(dictionary)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (dic.get(word)) {
     if (!replace) return result::kAlreadyExists;
   } else if (dic.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB read error");
   }
   // put replaces in one step: a failed replace keeps the old note.
   if (!dic.put(word, codec::encodeText(note))) {
-    reportStoreError(kOp, "DB insert error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB insert error");
   }
   if (!dic.close()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }
 
-ResultCode DBWrap::delMideungjae(const std::string& dictionary, std::string_view word) {
+ResultCode unregistered::delMideungjae(const std::string& dictionary, std::string_view word) {
   static constexpr std::string_view kOp = "delMideungjae";
   Storage dic;
   if (!dic.open(dictionary, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (dic.get(word) && !dic.del(word)) {
-    reportStoreError(kOp, "DB remove error");
-    return kMideungjaeNotDeleted;
+    return failWith(kMideungjaeNotDeleted, kOp, "DB remove error");
   }
   if (!dic.close()) {
-    reportStoreError(kOp, "DB write error");
-    return kMideungjaeNotDeleted;
+    return failWith(kMideungjaeNotDeleted, kOp, "DB write error");
   }
   return result::kOk;
 }
 
-ResultCode DBWrap::removeMideungjae(const std::string& dictionary, std::string_view word) {
+ResultCode unregistered::removeMideungjae(const std::string& dictionary, std::string_view word) {
   static constexpr std::string_view kOp = "removeMideungjae";
   Storage dic;
   if (!dic.open(dictionary, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (!dic.del(word)) {
-    reportStoreError(kOp, "DB remove error");
-    return result::kRemoveError;
+    return failWith(result::kRemoveError, kOp, "DB remove error");
   }
   if (!dic.close()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kRemoveError;
+    return failWith(result::kRemoveError, kOp, "DB write error");
   }
   return result::kOk;
 }
 
-ResultCode DBWrap::mergeMideungjaeDB(const std::string& base, const std::string& other) {
+ResultCode unregistered::mergeMideungjaeDB(const std::string& base, const std::string& other) {
   static constexpr std::string_view kOp = "mergeMideungjaeDB";
   Storage from;
   if (!from.openWithCursor(other, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (sameFile(base, other)) return result::kOk;  // every word is already there
   Storage into;
   if (!into.open(base)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   for (bool more = from.first(); more; more = from.next()) {
     if (into.get(from.key())) continue;  // the base keeps its own note
     if (into.lastResult() != DB_NOTFOUND || !into.put(from.key(), from.value())) {
-      reportStoreError(kOp, "DB insert error");
-      return result::kInsertError;
+      return failWith(result::kInsertError, kOp, "DB insert error");
     }
   }
   if (from.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error");
   }
   if (!into.close()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }

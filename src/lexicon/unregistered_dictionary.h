@@ -1,10 +1,11 @@
-// The unregistered-word dictionary (.mdj): word -> note, kept by hand. The store operations
-// are DBWrap members (store/dbwrap.h); this header holds the texts the page, the dialogs
-// and the command line show (UTF-8), free of any toolkit.
+// The unregistered-word dictionary (.mdj): word -> note, kept by hand. The operations on
+// the file, and the texts the page, the dialogs and the command line show (UTF-8), free of
+// any toolkit.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/result_codes.h"
 
@@ -32,5 +33,39 @@ inline constexpr const char* kCannotWrite = "미등재어 사전에 저장할 �
 
 // What the save-as-text command shows after printDBcont.
 [[nodiscard]] std::string saveOutcomeMessage(ResultCode result);
+
+// One unregistered word and its note (CP949).
+struct Entry {
+  std::string word;  // 미등재어: the key
+  std::string note;  // 비고: may hold line breaks
+};
+
+// FindMideungjae's success result, and delMideungjae's when the delete fails.
+using result::kMideungjaeFound;
+using result::kMideungjaeNotDeleted;
+
+// Every entry whose word begins with `prefix` (whole characters; empty matches all), in
+// key order. An existing file only. kMideungjaeFound (also when nothing matched);
+// kTextFileError (the file cannot be read); kOpenError (it is not a database).
+[[nodiscard]] ResultCode FindMideungjae(const std::string& dictionary, std::string_view prefix,
+                                        std::vector<Entry>& entries);
+
+// Stores `note` under `word`; the file is created when missing. An existing word keeps
+// its note unless `replace`. kOk; kAlreadyExists; kOpenError; kInsertError.
+[[nodiscard]] ResultCode addMideungjae(const std::string& dictionary, std::string_view word,
+                                       std::string_view note, bool replace);
+
+// Deletes `word` if present (the page's delete). An existing file only. kOk (also when
+// absent); kMideungjaeNotDeleted; kOpenError.
+[[nodiscard]] ResultCode delMideungjae(const std::string& dictionary, std::string_view word);
+
+// Deletes `word` (before the modified entry is stored). An existing file only. kOk;
+// kRemoveError (absent, or the delete failed); kOpenError.
+[[nodiscard]] ResultCode removeMideungjae(const std::string& dictionary, std::string_view word);
+
+// Adds every word of `other` that `base` lacks (base created when missing); a word in
+// both keeps the base's note. `other` must exist and is not changed; merging a dictionary
+// into itself changes nothing. kOk; kOpenError; kInsertError.
+[[nodiscard]] ResultCode mergeMideungjaeDB(const std::string& base, const std::string& other);
 
 }  // namespace selvanor::unregistered

@@ -103,4 +103,18 @@ bool MorphemeSplitter::CheckTags(const char* analysis) {
   return CheckTags(std::string_view(analysis));
 }
 
+std::string joinMorphemes(const std::vector<MorphemeRow>& rows) {
+  std::string analysis;
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    const MorphemeRow& r = rows[k];
+    if (!r.apply) continue;
+    if (k > 0) analysis += " + ";
+    analysis += r.text;
+    analysis += r.marker;
+    analysis += '/';
+    analysis += r.tag;
+  }
+  return analysis;
+}
+
 }  // namespace selvanor

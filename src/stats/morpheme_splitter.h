@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace selvanor {
 
@@ -73,5 +74,18 @@ class MorphemeSplitter {
   Morpheme current_;
   const TagManager* tags_ = nullptr;
 };
+
+// One row of the analysis editor: a morpheme as the linguist left it (CP949).
+struct MorphemeRow {
+  bool apply = true;   // "적용": rows switched off are left out
+  std::string text;    // the form
+  std::string marker;  // empty or one marker character
+  std::string tag;
+};
+
+// The analysis the editor's rows stand for, the inverse of NextMorpheme: each applied row
+// as form, marker, "/", tag; every applied row after the first row is preceded by " + ",
+// also when the first row is switched off (so the text then begins with " + ").
+[[nodiscard]] std::string joinMorphemes(const std::vector<MorphemeRow>& rows);
 
 }  // namespace selvanor

@@ -11,7 +11,6 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
 #include "store/document_list.h"
 #include "store/storage.h"
 
@@ -44,21 +43,9 @@ template <class Fn>
 stats::PieceCounts cutPieces(std::string_view analysis, std::string& scratch, Fn&& fn) {
   static constexpr std::string_view kPlus = "+";
   constexpr std::size_t npos = std::string_view::npos;
-  // Blanks, tabs and line feeds go, wherever they stand (never half a character).
-  scratch.resize(analysis.size());
-  char* out = scratch.data();
-  for (std::size_t i = 0; i < analysis.size();) {
-    const char c = analysis[i];
-    if (cp949::charLength(analysis, i) == 2) {
-      *out++ = c;
-      *out++ = analysis[i + 1];
-      i += 2;
-      continue;
-    }
-    if (c != ' ' && c != '\t' && c != '\n') *out++ = c;
-    ++i;
-  }
-  scratch.resize(static_cast<std::size_t>(out - scratch.data()));
+  // Blanks, tabs and line feeds go, wherever they stand.
+  scratch.clear();
+  cp949::appendWithout(analysis, cp949::kAnalysisSpacing, scratch);
   const std::string_view text = scratch;
 
   stats::PieceCounts counts;
@@ -120,23 +107,19 @@ ResultCode addToCount(Storage& store, std::string_view op, std::string_view key,
   if (store.get(key)) {
     const std::optional<codec::TextInt> stored = codec::decodeTextInt(store.value());
     if (!stored) {
-      reportStoreError(op, "DB value error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, op, "DB value error");
     }
     count += stored->number;
   } else if (store.lastResult() != DB_NOTFOUND) {
-    reportStoreError(op, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, op, "DB read error");
   }
   // The stored count is replaced by one put, so a failure keeps the old one.
   if (count > kMaxCount || count < kMinCount ||
       !store.put(key, codec::encodeTextInt(key, static_cast<std::int32_t>(count)))) {
-    reportStoreError(op, "DB insert error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, op, "DB insert error");
   }
   if (!store.close()) {
-    reportStoreError(op, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, op, "DB write error");
   }
   return result::kOk;
 }
@@ -326,19 +309,17 @@ std::optional<std::vector<std::string>> subDatabaseNames(const std::string& path
 
 }  // namespace
 
-ResultCode DBWrap::makeTongDB(const std::string& document) {
+ResultCode stats::makeTongDB(const std::string& document) {
   static constexpr std::string_view kOp = "makeTongDB";
   const std::string target = corpus::statisticsFilePath(document);
   if (target.empty()) {
-    reportStoreError(kOp, "statistics file name error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "statistics file name error");
   }
   PairCounter counts;
   {
     Storage doc;
     if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
-      reportStoreError(kOp, "DB open error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB open error");
     }
     std::string scratch;
     std::size_t skipped = 0;
@@ -348,16 +329,14 @@ ResultCode DBWrap::makeTongDB(const std::string& document) {
       const std::optional<std::string_view> analysis = analysisOf(doc.value());
       if (!analysis) {
         // A foreign or damaged file: counting only part of it would look like a result.
-        reportStoreError(kOp, "DB value error");
-        return result::kOpenError;
+        return failWith(result::kOpenError, kOp, "DB value error");
       }
       const stats::PieceCounts pieces = cutPieces(*analysis, scratch, count);
       if (pieces.skipped > 0 && skipped == 0) firstSkipped.assign(doc.key());
       skipped += pieces.skipped;
     }
     if (doc.lastResult() != DB_NOTFOUND) {
-      reportStoreError(kOp, "DB read error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB read error");
     }
     if (skipped > 0) {
       writeDiagnostic("DBWrap::makeTongDB => " + std::to_string(skipped) +
@@ -368,37 +347,33 @@ ResultCode DBWrap::makeTongDB(const std::string& document) {
   if (counts.empty()) {
     // Nothing to count leaves no statistics file, as counting piece by piece would.
     if (!removeFile(target)) {
-      reportStoreError(kOp, "DB remove error");
-      return result::kRemoveError;
+      return failWith(result::kRemoveError, kOp, "DB remove error");
     }
     return result::kOk;
   }
   FileReplacement replacement(target);
   if (!writeStatistics(counts, replacement.temporaryPath())) return result::kInsertError;
   if (!replacement.commit()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }
 
-ResultCode DBWrap::writeTongRec(const std::string& file, std::string_view morpheme,
+ResultCode stats::writeTongRec(const std::string& file, std::string_view morpheme,
                                 std::string_view tag) {
   static constexpr std::string_view kOp = "writeTongRec";
   Storage store;
   if (!usableTag(tag) || !store.open(file, std::string(tag).c_str())) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   return addToCount(store, kOp, morpheme, 1);
 }
 
-ResultCode DBWrap::writeTongRec2(const std::string& file, std::string_view item, int count) {
+ResultCode stats::writeTongRec2(const std::string& file, std::string_view item, int count) {
   static constexpr std::string_view kOp = "writeTongRec2";
   Storage store;
   if (!store.open(file)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   return addToCount(store, kOp, item, count);
 }

@@ -2,9 +2,7 @@
 //
 // A statistics file (a.id -> a.stt) holds one named Berkeley DB sub-database per tag, the
 // name being the tag as written in the analyses; in each, key = morpheme (marker included)
-// and value = TextIntValue(morpheme, count). The DBWrap operations that build and count
-// into these files (makeTongDB, writeTongRec, writeTongRec2) are declared in
-// store/dbwrap.h and defined in stats/statistics_file.cpp.
+// and value = TextIntValue(morpheme, count).
 #pragma once
 
 #include <cstdint>
@@ -17,6 +15,26 @@
 #include "common/result_codes.h"
 
 namespace selvanor::stats {
+
+// Builds the statistics file of `document` (corpus::statisticsFilePath: a.id -> a.stt):
+// one sub-database per tag, morpheme -> TextIntValue(morpheme, count). Counts in memory
+// (bounded by the distinct morpheme/tag pairs) and writes each key once, into a file
+// beside the target renamed over it on success: a failed build leaves the previous
+// statistics file as it was. A document without any countable piece leaves no file.
+// kOk; kOpenError (the document cannot be opened or read, or has no statistics path);
+// kInsertError (the statistics file cannot be written); kRemoveError (an old statistics
+// file cannot be removed for an empty document).
+[[nodiscard]] ResultCode makeTongDB(const std::string& document);
+
+// Adds 1 to the count of `morpheme` in the sub-database `tag` of `file` (both created
+// when missing). kOk; kOpenError (open failed, the tag cannot name a sub-database, or the
+// stored value is not a count); kInsertError (the count cannot be stored or would overflow).
+[[nodiscard]] ResultCode writeTongRec(const std::string& file, std::string_view morpheme,
+                                      std::string_view tag);
+
+// Adds `count` to `item` in the main database of the vocabulary count file `file`.
+// Results as writeTongRec.
+[[nodiscard]] ResultCode writeTongRec2(const std::string& file, std::string_view item, int count);
 
 namespace msg {
 // Shown by the view when "통계 파일 생성" is chosen with no document open (ends in a blank).

@@ -98,8 +98,8 @@ struct RunRequest {
 
 // Codes of a run besides the store's (0, -600 report not written, -700 a statistics or
 // re-analysis file not read, -1 a request that cannot run).
-inline constexpr ResultCode kUnknownRunType = 1;  // type outside 1-7: nothing done
-inline constexpr ResultCode kRunCancelled = 2;    // stopped through the progress callback
+using result::kRunCancelled;    // stopped through the progress callback
+using result::kUnknownRunType;  // type outside 1-7: nothing done
 
 // What a run or a listing came to. Failed and cancelled runs leave no report behind.
 struct RunOutcome {

@@ -54,11 +54,6 @@ std::string outcomeMessage(ResultCode result, std::string_view lastSerial) {
   }
 }
 
-std::string defaultOutputPath(const std::string& input) {
-  const std::size_t dot = input.rfind('.');
-  const std::size_t slash = input.rfind('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return input + ".id";
-  return input.substr(0, dot + 1) + "id";
-}
+std::string defaultOutputPath(const std::string& input) { return replaceExtension(input, ".id"); }
 
 }  // namespace selvanor::build

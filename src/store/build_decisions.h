@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "common/result_codes.h"
-#include "store/dbwrap.h"
+#include "store/document_build.h"
 
 namespace selvanor::build {
 
@@ -45,7 +45,7 @@ struct BuildPlan {
 // exactly 7 characters, none of them a blank or tab (a blank would split every serial).
 [[nodiscard]] std::optional<std::string> checkSerialPrefix(std::string_view prefix);
 
-// The message for a build result; `lastSerial` is the CP949 serial DBWrap remembered.
+// The message for a build result; `lastSerial` is the CP949 serial the builder remembered.
 [[nodiscard]] std::string outcomeMessage(ResultCode result, std::string_view lastSerial);
 
 // The output path offered for a chosen input: its extension replaced by "id" (a.txt

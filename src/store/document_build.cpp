@@ -5,30 +5,28 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
+#include "store/document_build.h"
 #include "store/serial_numbers.h"
 #include "store/storage.h"
 
 namespace selvanor {
 
-ParsedLine DBWrap::parseLine(std::string_view line, bool attachDa) {
+ParsedLine DocumentBuilder::parseLine(std::string_view line, bool attachDa) {
   ParsedLine parsed = selvanor::parseLine(line, attachDa);
   lastSerial_ = parsed.record.serial;
   return parsed;
 }
 
-ResultCode DBWrap::addIndex(const std::string& input, const std::string& output,
+ResultCode DocumentBuilder::addIndex(const std::string& input, const std::string& output,
                             std::string_view prefix) {
   LineReader reader(input);
   if (!reader.isOpen()) {
-    writeDiagnostic("DBWrap::addIndex => open error of read file\n");
-    return result::kTextFileError;
+    return failWithLine(result::kTextFileError, "DBWrap::addIndex => open error of read file\n");
   }
   FileReplacement target(output);
   FilePtr out = openFile(target.temporaryPath(), "wb");
   if (!out) {
-    writeDiagnostic("DBWrap::addIndex => open error of write file\n");
-    return result::kTextFileError;
+    return failWithLine(result::kTextFileError, "DBWrap::addIndex => open error of write file\n");
   }
   unsigned long count = 0;
   bool ok = true;
@@ -42,13 +40,12 @@ ResultCode DBWrap::addIndex(const std::string& input, const std::string& output,
   }
   ok = ok && !reader.failed() && std::fclose(out.release()) == 0;
   if (!ok || !target.commit()) {
-    writeDiagnostic("DBWrap::addIndex => write error of write file\n");
-    return result::kTextFileError;
+    return failWithLine(result::kTextFileError, "DBWrap::addIndex => write error of write file\n");
   }
   return result::kOk;
 }
 
-ResultCode DBWrap::makeBunsukDB(const std::string& input, const std::string& output,
+ResultCode DocumentBuilder::makeBunsukDB(const std::string& input, const std::string& output,
                                 std::string_view prefix, SerialMode mode, bool attachDa) {
   static constexpr std::string_view kOp = "makeBunsukDB";
   lastSerial_.clear();
@@ -56,19 +53,16 @@ ResultCode DBWrap::makeBunsukDB(const std::string& input, const std::string& out
   // copy would give, without writing that copy beside the user's text.
   LineReader reader(input);
   if (!reader.isOpen()) {
-    reportStoreError(kOp, "open error of read file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "open error of read file");
   }
   // Renamed over its path at the end: aimed at the input, it would replace the text.
   if (sameFile(input, output)) {
-    reportStoreError(kOp, "the output is the input");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "the output is the input");
   }
   FileReplacement target(output);
   Storage doc;
   if (!doc.openWithCursor(target.temporaryPath())) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   unsigned long count = 0;
   std::string value;
@@ -82,17 +76,14 @@ ResultCode DBWrap::makeBunsukDB(const std::string& input, const std::string& out
     if (parsed.status != result::kOk) return result::kFormatError;
     value = codec::encodeRecord(parsed.record);
     if (!doc.put(parsed.record.serial, value)) {
-      reportStoreError(kOp, "DB insert error");
-      return result::kInsertError;
+      return failWith(result::kInsertError, kOp, "DB insert error");
     }
   }
   if (reader.failed()) {
-    reportStoreError(kOp, "read error of read file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "read error of read file");
   }
   if (!doc.close() || !target.commit()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }

@@ -58,8 +58,7 @@ void DocumentCursor::reread() {
 ResultCode DocumentCursor::addLine(std::string_view serial, std::string_view word,
                                    std::string_view analysis) {
   if (!store_.put(serial, codec::encodeTriple(serial, word, analysis))) {
-    reportStoreError("addLine", "DB insert error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, "addLine", "DB insert error");
   }
   (void)store_.sync();  // a failed sync is not a failed change
   reread();
@@ -68,8 +67,7 @@ ResultCode DocumentCursor::addLine(std::string_view serial, std::string_view wor
 
 ResultCode DocumentCursor::removeLine(std::string_view serial) {
   if (!store_.del(serial)) {
-    reportStoreError("removeLine", "DB remove error");
-    return result::kRemoveError;
+    return failWith(result::kRemoveError, "removeLine", "DB remove error");
   }
   (void)store_.sync();
   reread();

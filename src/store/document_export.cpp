@@ -4,7 +4,7 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
+#include "store/document_export.h"
 #include "store/dictionary_dump.h"
 #include "store/storage.h"
 
@@ -61,29 +61,24 @@ bool appendLines(ExportKind kind, std::string_view key, std::string_view value,
 
 }  // namespace
 
-ResultCode DBWrap::printDBcont(ExportKind kind, const std::string& source,
-                               const std::string& output) {
+ResultCode printDBcont(ExportKind kind, const std::string& source, const std::string& output) {
   static constexpr std::string_view kOp = "printDBcont";
   if (!isKnownKind(kind)) {
-    reportStoreError(kOp, "unknown kind error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "unknown kind error");
   }
   // The text is renamed over its target: aimed at the database itself (any spelling of
   // its path, or a link to it), it would replace the database with its own dump.
   if (sameFile(source, output)) {
-    reportStoreError(kOp, "the output is the database");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "the output is the database");
   }
   FileReplacement target(output);
   FilePtr out = openFile(target.temporaryPath(), "wb");
   if (!out) {
-    reportStoreError(kOp, "open error of write file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "open error of write file");
   }
   Storage db;
   if (!db.openWithCursor(source, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (const char* banner = bannerOf(kind)) writeDiagnostic(banner);
   bool written = true;
@@ -91,18 +86,15 @@ ResultCode DBWrap::printDBcont(ExportKind kind, const std::string& source,
   for (bool more = db.first(); more && written; more = db.next()) {
     lines.clear();
     if (!appendLines(kind, db.key(), db.value(), lines)) {
-      reportStoreError(kOp, "DB value error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB value error");
     }
     written = std::fwrite(lines.data(), 1, lines.size(), out.get()) == lines.size();
   }
   if (db.lastResult() != DB_NOTFOUND && db.lastResult() != 0) {
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error");
   }
   if (!written || std::fclose(out.release()) != 0 || !target.commit()) {
-    reportStoreError(kOp, "write error of write file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "write error of write file");
   }
   return result::kOk;
 }

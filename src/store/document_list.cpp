@@ -137,12 +137,10 @@ ListResult DocumentList::save(const std::string& listFile) const {
 }
 
 bool DocumentList::contains(std::string_view path) const {
-  for (const ListGroup& g : groups_) {
-    for (const ListDocument& d : g.documents) {
-      if (d.path == path) return true;
-    }
-  }
-  return false;
+  return std::any_of(groups_.begin(), groups_.end(), [&](const ListGroup& g) {
+    return std::any_of(g.documents.begin(), g.documents.end(),
+                       [&](const ListDocument& d) { return d.path == path; });
+  });
 }
 
 std::size_t DocumentList::addGroup(std::string nameCp949) {

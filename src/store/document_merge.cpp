@@ -6,7 +6,6 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
 #include "store/storage.h"
 
 namespace selvanor {
@@ -29,50 +28,42 @@ std::string outcomeMessage(ResultCode result) {
 
 }  // namespace merge
 
-ResultCode DBWrap::mergeBunsukDB(const std::string& base, const std::string& added) {
+ResultCode merge::mergeBunsukDB(const std::string& base, const std::string& added) {
   static constexpr std::string_view kOp = "mergeBunsukDB";
   Storage from;
   if (!from.openWithCursor(added, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   // Read the whole added document first: a foreign or damaged file writes nothing.
   for (bool more = from.first(); more; more = from.next()) {
     if (!codec::decodeRecord(from.value())) {
-      reportStoreError(kOp, "DB value error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB value error");
     }
   }
   if (from.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error");
   }
   // Every record would replace itself; a second handle on the same file must not write.
   if (sameFile(base, added)) return result::kOk;
 
   Storage into;
   if (!into.openWithCursor(base)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   // A base that is not a document (a reference file, a dictionary) would be spoilt.
   if (into.first() ? !codec::decodeRecord(into.value()) : into.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB value error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB value error");
   }
   for (bool more = from.first(); more; more = from.next()) {
     if (!into.put(from.key(), from.value())) {
-      reportStoreError(kOp, "DB insert error");
-      return result::kInsertError;
+      return failWith(result::kInsertError, kOp, "DB insert error");
     }
   }
   if (from.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB read error");
   }
   if (!into.close()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }

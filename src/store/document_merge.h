@@ -31,4 +31,12 @@ inline constexpr const char* kPartial =
 // The message for mergeBunsukDB's result: completion only on kOk.
 [[nodiscard]] std::string outcomeMessage(ResultCode result);
 
+// Copies every record of `added` into `base` (created when missing) under its serial; a
+// serial in both ends up with the record of `added`. `added` must exist and is not
+// changed; merging a document into itself changes nothing. Both are read as documents
+// before anything is written. kOk; kOpenError (either cannot be opened, or holds a value
+// that is not an analysis record: nothing is written); kInsertError (a record could not
+// be stored: the records before it are merged).
+[[nodiscard]] ResultCode mergeBunsukDB(const std::string& base, const std::string& added);
+
 }  // namespace selvanor::merge

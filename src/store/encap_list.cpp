@@ -5,7 +5,6 @@
 
 #include "common/diagnostics.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
 #include "store/storage.h"
 
 namespace selvanor {
@@ -15,8 +14,8 @@ namespace {
 constexpr std::string_view kOp = "writeEncapRec";
 
 std::size_t fieldsOf(int kind) {
-  if (kind == DBWrap::kRecordItem) return 3;
-  if (kind == DBWrap::kHomonymItem) return 4;
+  if (kind == kRecordItem) return 3;
+  if (kind == kHomonymItem) return 4;
   return 0;
 }
 
@@ -32,8 +31,7 @@ bool isItem(std::string_view item, std::size_t fields) {
 }
 
 ResultCode fail(std::string_view what) {
-  reportStoreError(kOp, what);
-  return result::kInsertError;
+  return failWith(result::kInsertError, kOp, what);
 }
 
 }  // namespace
@@ -59,7 +57,7 @@ ResultCode appendItem(Storage& target, int kind, std::string_view key,
     // A value that is not a list of this kind is left alone: appending would bury it.
     const auto items = codec::splitList(target.value(), fields);
     if (!items) return fail("DB value error");
-    if (kind == DBWrap::kHomonymItem) {
+    if (kind == kHomonymItem) {
       std::string_view wanted, held;
       if (!quadSecondField(encodedItem, wanted)) return fail("item kind error");
       for (std::string_view item : *items) {
@@ -78,12 +76,12 @@ ResultCode appendItem(Storage& target, int kind, std::string_view key,
   return result::kOk;
 }
 
-}  // namespace encap
-
-ResultCode DBWrap::writeEncapRec(Storage& target, int kind, std::string_view key,
-                                 std::string_view encodedItem) {
-  encap::Appended appended = encap::Appended::Stored;
-  return encap::appendItem(target, kind, key, encodedItem, appended);
+ResultCode writeEncapRec(Storage& target, int kind, std::string_view key,
+                         std::string_view encodedItem) {
+  Appended appended = Appended::Stored;
+  return appendItem(target, kind, key, encodedItem, appended);
 }
+
+}  // namespace encap
 
 }  // namespace selvanor

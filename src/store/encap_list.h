@@ -1,5 +1,5 @@
-// The append-to-list step behind DBWrap::writeEncapRec, for callers that need to know
-// whether the item was stored or dropped as a duplicate.
+// Appending items to the EncapList of a key: the step shared by reference files and the
+// homonym dictionary.
 #pragma once
 
 #include <string_view>
@@ -11,6 +11,19 @@ namespace selvanor {
 class Storage;
 
 namespace encap {
+
+// Item kinds of writeEncapRec.
+inline constexpr int kRecordItem = -110;   // TripleValue of an AnalysisRecord (reference files)
+inline constexpr int kHomonymItem = -120;  // QuadValue of a homonym entry
+
+// Appends one encoded item to the EncapList stored under `key` in `target`; reference
+// files and the homonym dictionary share it. A new key gets a list of one item.
+// kRecordItem items are always appended; a kHomonymItem whose second field (numbered
+// form) equals that of an item already under the key is dropped and nothing is written
+// (still kOk). kOk; kInsertError when the item is not of `kind`, the stored value is not
+// a list of that kind (it is left as it was), or the get or put fails.
+[[nodiscard]] ResultCode writeEncapRec(Storage& target, int kind, std::string_view key,
+                                       std::string_view encodedItem);
 
 enum class Appended { Stored, Duplicate };
 

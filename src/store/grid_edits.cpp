@@ -1,5 +1,6 @@
 #include "store/grid_edits.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -36,10 +37,8 @@ class EditLog {
 
  private:
   bool wasTouched(std::string_view serial) const {
-    for (const AnalysisRecord& r : touched_) {
-      if (r.serial == serial) return true;
-    }
-    return false;
+    return std::any_of(touched_.begin(), touched_.end(),
+                       [&](const AnalysisRecord& r) { return r.serial == serial; });
   }
 
   RowCache& cache_;

@@ -8,7 +8,6 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
 #include "store/storage.h"
 
 namespace selvanor {
@@ -57,6 +56,73 @@ std::string joinLists(const ListHead& a, const ListHead& b) {
   return out;
 }
 
+// mergeWonmunDB's first pass, read only: both must be reference files and every joined
+// list must fit, so that a foreign or damaged file leaves the base untouched. `self`:
+// `into` is `from`, opened once.
+ResultCode checkMerge(Storage& from, Storage& into, bool self, std::string_view op) {
+  std::string key;
+  for (bool more = from.first(); more; more = from.next()) {
+    const auto adding = readReferenceList(from.value());
+    if (!adding) {
+      return failWith(result::kOpenError, op, "DB value error");
+    }
+    if (self) {
+      if (!fitsTogether(*adding, *adding)) {
+        return failWith(result::kOpenError, op, "entry too large");
+      }
+      continue;
+    }
+    const ListHead addingHead = *adding;
+    key.assign(from.key());
+    if (into.get(key)) {
+      const auto held = readReferenceList(into.value());
+      if (!held) {
+        return failWith(result::kOpenError, op, "DB value error");
+      }
+      if (!fitsTogether(*held, addingHead)) {
+        return failWith(result::kOpenError, op, "entry too large");
+      }
+    } else if (into.lastResult() != DB_NOTFOUND) {
+      return failWith(result::kOpenError, op, "DB read error");
+    }
+  }
+  if (from.lastResult() != DB_NOTFOUND) {
+    return failWith(result::kOpenError, op, "DB read error");
+  }
+  return result::kOk;
+}
+
+// mergeWonmunDB's second pass: one get and one put per word, the added items after the
+// base's.
+ResultCode appendEntries(Storage& from, Storage& into, std::string_view op) {
+  std::string key;
+  std::string value;
+  for (bool more = from.first(); more; more = from.next()) {
+    key.assign(from.key());
+    value.assign(from.value());
+    const auto adding = readReferenceList(value);
+    std::string merged;
+    if (into.get(key)) {
+      const auto held = readReferenceList(into.value());
+      if (!held || !adding) {
+        return failWith(result::kInsertError, op, "DB value error");
+      }
+      merged = joinLists(*held, *adding);
+    } else if (into.lastResult() == DB_NOTFOUND) {
+      merged = value;
+    } else {
+      return failWith(result::kInsertError, op, "DB read error");
+    }
+    if (!into.put(key, merged)) {
+      return failWith(result::kInsertError, op, "DB insert error");
+    }
+  }
+  if (from.lastResult() != DB_NOTFOUND) {
+    return failWith(result::kInsertError, op, "DB read error");
+  }
+  return result::kOk;
+}
+
 }  // namespace
 
 namespace reference {
@@ -65,13 +131,11 @@ ResultCode buildReferenceFile(const std::string& document, const std::string& re
                               const GroupingLimits& limits) {
   static constexpr std::string_view kOp = "makeWonmunDB";
   if (sameFile(document, reference)) {
-    reportStoreError(kOp, "reference file is the document error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "reference file is the document error");
   }
   Storage doc;
   if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error of document");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error of document");
   }
   // The item of a record is the record's own stored value (a TripleValue), so it is
   // grouped as it stands, without decoding and encoding it again.
@@ -79,36 +143,30 @@ ResultCode buildReferenceFile(const std::string& document, const std::string& re
   std::string_view word;
   for (bool more = doc.first(); more; more = doc.next()) {
     if (!recordWord(doc.value(), word)) {
-      reportStoreError(kOp, "DB value error of document");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB value error of document");
     }
     if (!grouper.add(word, doc.value())) {
-      reportStoreError(kOp, grouper.error());
-      return result::kInsertError;
+      return failWith(result::kInsertError, kOp, grouper.error());
     }
   }
   if (doc.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error of document");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error of document");
   }
   doc.close();
 
   FileReplacement target(reference);
   Storage ref;
   if (!ref.open(target.temporaryPath())) {
-    reportStoreError(kOp, "DB open error of reference file");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB open error of reference file");
   }
   const bool stored = grouper.finish([&ref](std::string_view w, std::string_view list) {
     return ref.put(w, list);
   });
   if (!stored) {
-    reportStoreError(kOp, grouper.error().empty() ? "DB insert error" : grouper.error());
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, grouper.error().empty() ? "DB insert error" : grouper.error());
   }
   if (!ref.close() || !target.commit()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }
@@ -131,13 +189,7 @@ std::string mergeOutcomeMessage(ResultCode result) {
          (result == result::kOpenError ? msg::kMergeUnreadable : msg::kMergePartial);
 }
 
-std::string exportTextPath(const std::string& reference) {
-  const std::size_t slash = reference.rfind('/');
-  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const std::size_t dot = reference.rfind('.');
-  if (dot == std::string::npos || dot <= nameStart) return reference + ".txt";
-  return reference.substr(0, dot + 1) + "txt";
-}
+std::string exportTextPath(const std::string& reference) { return replaceExtension(reference, ".txt"); }
 
 std::optional<std::string> checkExportTarget(const std::string& reference, const std::string& text) {
   if (sameFile(reference, text)) return std::string(msg::kExportOverSource);
@@ -160,46 +212,41 @@ std::string examplesFailureMessage(const std::string& document, const std::strin
 
 }  // namespace reference
 
-ResultCode DBWrap::makeWonmunDB(const std::string& document) {
+ResultCode reference::makeWonmunDB(const std::string& document) {
   return reference::buildReferenceFile(document, reference::referencePath(document), {});
 }
 
-ResultCode DBWrap::getWonmun2(const std::string& reference, std::string_view word,
+ResultCode reference::getWonmun2(const std::string& reference, std::string_view word,
                               std::vector<AnalysisRecord>& items) {
   static constexpr std::string_view kOp = "getWonmun2";
   items.clear();
   Storage ref;
   if (!ref.open(reference, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (ref.get(word)) {
     auto decoded = codec::decodeRecordList(ref.value());
     if (!decoded) {
-      reportStoreError(kOp, "DB value error");
-      return result::kOpenError;
+      return failWith(result::kOpenError, kOp, "DB value error");
     }
     items = std::move(*decoded);
     return result::kOk;
   }
   if (ref.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error");
   }
   const auto records = ref.recordCount();
   if (!records) {
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB read error");
   }
   return *records == 0 ? result::kNothingToRead : result::kOk;
 }
 
-ResultCode DBWrap::mergeWonmunDB(const std::string& base, const std::string& added) {
+ResultCode reference::mergeWonmunDB(const std::string& base, const std::string& added) {
   static constexpr std::string_view kOp = "mergeWonmunDB";
   Storage from;
   if (!from.openWithCursor(added, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   // A file merged into itself is opened once: two handles on one file without an
   // environment would each cache pages of it. Its walk then sees every key once, since
@@ -207,81 +254,13 @@ ResultCode DBWrap::mergeWonmunDB(const std::string& base, const std::string& add
   const bool self = sameFile(base, added);
   Storage other;
   if (!self && !other.open(base)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   Storage& into = self ? from : other;
-
-  // First pass, read only: both must be reference files and every joined list must fit,
-  // so that a foreign or damaged file leaves the base untouched.
-  std::string key;
-  for (bool more = from.first(); more; more = from.next()) {
-    const auto adding = readReferenceList(from.value());
-    if (!adding) {
-      reportStoreError(kOp, "DB value error");
-      return result::kOpenError;
-    }
-    if (self) {
-      if (!fitsTogether(*adding, *adding)) {
-        reportStoreError(kOp, "entry too large");
-        return result::kOpenError;
-      }
-      continue;
-    }
-    const ListHead addingHead = *adding;
-    key.assign(from.key());
-    if (into.get(key)) {
-      const auto held = readReferenceList(into.value());
-      if (!held) {
-        reportStoreError(kOp, "DB value error");
-        return result::kOpenError;
-      }
-      if (!fitsTogether(*held, addingHead)) {
-        reportStoreError(kOp, "entry too large");
-        return result::kOpenError;
-      }
-    } else if (into.lastResult() != DB_NOTFOUND) {
-      reportStoreError(kOp, "DB read error");
-      return result::kOpenError;
-    }
-  }
-  if (from.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error");
-    return result::kOpenError;
-  }
-
-  // Second pass: one get and one put per word, the added items after the base's.
-  std::string value;
-  for (bool more = from.first(); more; more = from.next()) {
-    key.assign(from.key());
-    value.assign(from.value());
-    const auto adding = readReferenceList(value);
-    std::string merged;
-    if (into.get(key)) {
-      const auto held = readReferenceList(into.value());
-      if (!held || !adding) {
-        reportStoreError(kOp, "DB value error");
-        return result::kInsertError;
-      }
-      merged = joinLists(*held, *adding);
-    } else if (into.lastResult() == DB_NOTFOUND) {
-      merged = value;
-    } else {
-      reportStoreError(kOp, "DB read error");
-      return result::kInsertError;
-    }
-    if (!into.put(key, merged)) {
-      reportStoreError(kOp, "DB insert error");
-      return result::kInsertError;
-    }
-  }
-  if (from.lastResult() != DB_NOTFOUND) {
-    reportStoreError(kOp, "DB read error");
-    return result::kInsertError;
-  }
+  if (const ResultCode rc = checkMerge(from, into, self, kOp); rc != result::kOk) return rc;
+  if (const ResultCode rc = appendEntries(from, into, kOp); rc != result::kOk) return rc;
   if (!other.close() || !from.close()) {
-    reportStoreError(kOp, "DB write error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }

@@ -1,9 +1,9 @@
 // Reference files (참조 파일, ".idx"): for every word of a document, the records that hold
 // it. Key = the word's CP949 bytes; value = EncapList of TripleValue items (serial, word,
 // analysis) in the order they were appended; built from one document that is serial
-// order. The DBWrap operations (makeWonmunDB, getWonmun2, mergeWonmunDB, searchSayongye)
-// are declared in store/dbwrap.h; this header holds the build with explicit limits and the
-// decisions and messages of the dialogs, free of any toolkit. Messages are UTF-8.
+// order. This header holds the operations on reference files, the usage-example search,
+// the build with explicit limits and the decisions and messages of the dialogs, free of
+// any toolkit. Messages are UTF-8.
 //
 // Usage-example output (text appended to, CP949), one block per hit, each line ending in
 // CR LF:
@@ -17,11 +17,48 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/result_codes.h"
+#include "store/analysis_record.h"
 #include "store/reference_grouping.h"
 
 namespace selvanor::reference {
+
+// Builds the reference file of `document` (referencePath: the path + "x"): for every
+// word, the records that hold it in serial order. Occurrences are grouped with bounded
+// memory and each word is written once, into a file beside the reference file that is
+// renamed over it on success: a failed build leaves the previous one as it was. kOk;
+// kOpenError (the document is missing, unreadable or not a document); kInsertError (the
+// reference file or its scratch files cannot be written).
+[[nodiscard]] ResultCode makeWonmunDB(const std::string& document);
+
+// The items of `word` in stored order (one keyed get). An existing file only. kOk (the
+// file has records; `items` is empty when the word is absent); kNothingToRead (the file
+// is empty); kOpenError (it cannot be opened, or the entry is not a reference entry).
+[[nodiscard]] ResultCode getWonmun2(const std::string& reference, std::string_view word,
+                                    std::vector<AnalysisRecord>& items);
+
+// Appends the items of every word of `added` after those `base` (created when missing)
+// already holds; duplicates are kept, so merging a file into itself doubles every entry.
+// `added` must exist and is not changed. Both are read as reference files before
+// anything is written. kOk; kOpenError (either cannot be opened or is not a reference
+// file, or an entry would outgrow its list: nothing is written); kInsertError (a word
+// could not be stored: the words before it are merged).
+[[nodiscard]] ResultCode mergeWonmunDB(const std::string& base, const std::string& added);
+
+// The field the usage-example search (사용 예 검색) looks in.
+enum class ExampleField { Word, Analysis };
+
+// Appends one block per record of `document` whose word (or analysis) contains `text`
+// (whole CP949 characters) to `output`: the record with up to five records before and
+// after it (the block layout above). `hits`, when given, receives the number of blocks
+// written. kOk; kTextFileError (the output cannot be opened or written); kOpenError (the
+// document cannot be opened or read; the blocks of the records before a damaged one are
+// written).
+[[nodiscard]] ResultCode searchSayongye(const std::string& document, std::string_view text,
+                                        ExampleField field, const std::string& output,
+                                        std::size_t* hits = nullptr);
 
 namespace msg {
 // Reference page with no reference file (no document loaded).

@@ -5,6 +5,7 @@
 
 #include "common/cp949.h"
 #include "common/diagnostics.h"
+#include "store/codecs.h"
 #include "store/storage.h"
 
 namespace selvanor {
@@ -26,6 +27,11 @@ bool containsWhole(std::string_view s, std::string_view needle) {
     }
   }
   return false;
+}
+
+// True when matchesPattern is plain equality: no '*' opens or closes the pattern.
+bool isPlain(std::string_view pattern) {
+  return pattern.empty() || (pattern.front() != '*' && pattern.back() != '*');
 }
 
 int clampCount(std::uint32_t n) {
@@ -145,8 +151,7 @@ bool RowCache::injectedFailure() {
 ResultCode RowCache::remove(std::string_view serial) {
   if (!isOpen()) return result::kOpenError;
   if (injectedFailure()) {
-    reportStoreError("removeLine", "DB remove error");
-    return result::kRemoveError;
+    return failWith(result::kRemoveError, "removeLine", "DB remove error");
   }
   const ResultCode rc = cursor_.removeLine(serial);
   if (rc == result::kOk) recount();
@@ -157,8 +162,7 @@ ResultCode RowCache::add(std::string_view serial, std::string_view word,
                          std::string_view analysis) {
   if (!isOpen()) return result::kOpenError;
   if (injectedFailure()) {
-    reportStoreError("addLine", "DB insert error");
-    return result::kInsertError;
+    return failWith(result::kInsertError, "addLine", "DB insert error");
   }
   const ResultCode rc = cursor_.addLine(serial, word, analysis);
   if (rc == result::kOk) recount();
@@ -189,6 +193,18 @@ RowCache::FindResult RowCache::find(GridColumn column, std::string_view pattern,
       --i;
     }
   }
+}
+
+bool RowCache::holdsSerial(std::string_view pattern) {
+  if (!isOpen() || count_ <= 0) return false;
+  if (!isPlain(pattern)) {
+    return find(GridColumn::Serial, pattern, 0, SearchDirection::Down).status == FindStatus::Found;
+  }
+  // Only the record under this key can match; like the walk, it counts when it decodes.
+  Storage probe;
+  if (!probe.open(path_, nullptr, OpenMode::ExistingOnly) || !probe.get(pattern)) return false;
+  const std::optional<AnalysisRecord> r = codec::decodeRecord(probe.value());
+  return r && r->serial == pattern;
 }
 
 bool RowCache::matches(GridColumn column, std::string_view pattern, int row) {

@@ -87,6 +87,11 @@ class RowCache {
   // the count is 0 or less. Undecodable records never match and do not stop the walk.
   [[nodiscard]] FindResult find(GridColumn column, std::string_view pattern, int start,
                                 SearchDirection direction);
+  // True when find(GridColumn::Serial, pattern, 0, SearchDirection::Down) would be Found:
+  // some record's serial matches `pattern` (the grid editor's duplicate check). A plain
+  // serial (no '*' at either end) costs one keyed read, as every record is stored under
+  // its own serial; only a pattern walks the document.
+  [[nodiscard]] bool holdsSerial(std::string_view pattern);
   // True when the record at `row` (read fresh) matches `pattern` in `column`.
   [[nodiscard]] bool matches(GridColumn column, std::string_view pattern, int row);
 

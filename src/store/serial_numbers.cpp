@@ -39,11 +39,6 @@ std::string makeSerial(std::string_view prefix, unsigned long lineNumber) {
   return serial;
 }
 
-std::string numberedCopyPath(const std::string& input) {
-  const std::size_t dot = input.rfind('.');
-  const std::size_t slash = input.rfind('/');
-  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return (hasExtension ? input.substr(0, dot) : input) + "_new.txt";
-}
+std::string numberedCopyPath(const std::string& input) { return withoutExtension(input) + "_new.txt"; }
 
 }  // namespace selvanor

@@ -99,10 +99,7 @@ bool Storage::put(std::string_view key, std::string_view value) {
 bool Storage::get(std::string_view key) {
   if (!opened_) return false;
   // The key is copied into our own buffer so that key() names the record read.
-  key_.data = std::realloc(key_.data, key.size() + 1);
-  if (!key_.data) return false;
-  if (!key.empty()) std::memcpy(key_.data, key.data(), key.size());
-  key_.size = static_cast<u_int32_t>(key.size());
+  if (!loadKey(key)) return false;
   lastResult_ = db_->get(db_, nullptr, &key_, &value_, 0);
   if (lastResult_ != 0) value_.size = 0;
   return lastResult_ == 0;
@@ -115,6 +112,14 @@ bool Storage::del(std::string_view key) {
   return lastResult_ == 0;
 }
 
+bool Storage::loadKey(std::string_view key) {
+  key_.data = std::realloc(key_.data, key.size() + 1);
+  if (!key_.data) return false;
+  if (!key.empty()) std::memcpy(key_.data, key.data(), key.size());
+  key_.size = static_cast<u_int32_t>(key.size());
+  return true;
+}
+
 bool Storage::cursorGet(std::uint32_t flag) {
   if (!cursor_) return false;
   lastResult_ = cursor_->get(cursor_, &key_, &value_, flag);
@@ -125,6 +130,11 @@ bool Storage::first() { return cursorGet(DB_FIRST); }
 bool Storage::next() { return cursorGet(DB_NEXT); }
 bool Storage::last() { return cursorGet(DB_LAST); }
 bool Storage::prev() { return cursorGet(DB_PREV); }
+
+bool Storage::seekRange(std::string_view key) {
+  // DB_SET_RANGE reads the key from our buffer and writes the key found back into it.
+  return cursor_ && loadKey(key) && cursorGet(DB_SET_RANGE);
+}
 
 bool Storage::seekRecord(std::uint32_t recno) {
   if (!cursor_ || recno == 0) return false;

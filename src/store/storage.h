@@ -60,6 +60,9 @@ class Storage {
   [[nodiscard]] bool next();
   [[nodiscard]] bool last();
   [[nodiscard]] bool prev();
+  // Positions on the first record whose key is `key` or follows it in key order
+  // (DB_SET_RANGE); false when every key comes before it. The empty key finds the first.
+  [[nodiscard]] bool seekRange(std::string_view key);
   // Positions on the 1-based record number `recno` in key order (DB_SET_RECNO).
   [[nodiscard]] bool seekRecord(std::uint32_t recno);
   // Record number of the cursor's record, if the cursor stands on one.
@@ -82,6 +85,8 @@ class Storage {
 
  private:
   bool cursorGet(std::uint32_t flag);
+  // Copies `key` into the key buffer, for the calls that read their key from it.
+  bool loadKey(std::string_view key);
 
   DB* db_ = nullptr;
   DBC* cursor_ = nullptr;

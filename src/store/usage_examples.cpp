@@ -9,7 +9,7 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
+#include "store/reference_file.h"
 #include "store/storage.h"
 
 namespace selvanor {
@@ -33,9 +33,90 @@ struct OpenBlock {
   std::size_t missing = kAfter;
 };
 
+// The blocks of one search: a window of the records before the current one, the blocks
+// still waiting for their following records, and the output they go to once complete.
+class BlockWriter {
+ public:
+  BlockWriter(std::FILE* out, std::string_view text, reference::ExampleField field,
+              std::size_t* hits)
+      : out_(out), text_(text), field_(field), hits_(hits) {}
+
+  // The next record of the walk: it follows the open blocks, then may start one itself.
+  void take(AnalysisRecord record) {
+    if (!open_.empty()) extendOpenBlocks(record);
+    if (window_.size() > kBefore) window_.pop_front();
+    window_.push_back(std::move(record));
+    openBlockIfHit();
+  }
+
+  // Blocks near the end have fewer following records.
+  void flushRest() {
+    for (OpenBlock& b : open_) {
+      b.text += kSeparator;
+      write(b.text);
+    }
+  }
+
+  // False once a write failed; later writes are skipped.
+  bool written() const { return written_; }
+
+ private:
+  void extendOpenBlocks(const AnalysisRecord& record) {
+    const std::string line = exampleLine(record, "\r\n");
+    for (OpenBlock& b : open_) {
+      b.text += line;
+      --b.missing;
+    }
+    while (!open_.empty() && open_.front().missing == 0) {
+      open_.front().text += kSeparator;
+      write(open_.front().text);
+      open_.pop_front();
+    }
+  }
+
+  void openBlockIfHit() {
+    const AnalysisRecord& current = window_.back();
+    const std::string_view searched =
+        field_ == reference::ExampleField::Word ? current.word : current.analysis;
+    if (cp949::find(searched, text_) == std::string_view::npos) return;
+    OpenBlock block;
+    block.text = kSeparator;
+    for (std::size_t i = 0; i + 1 < window_.size(); ++i) {
+      block.text += exampleLine(window_[i], "\r\n");
+    }
+    block.text += exampleLine(current, "\t<===========\r\n");
+    open_.push_back(std::move(block));
+    if (hits_) ++*hits_;
+  }
+
+  void write(const std::string& block) {
+    written_ = written_ && std::fwrite(block.data(), 1, block.size(), out_) == block.size();
+  }
+
+  std::FILE* out_;
+  std::string_view text_;
+  reference::ExampleField field_;
+  std::size_t* hits_;
+  std::deque<AnalysisRecord> window_;  // the current record and up to five before it
+  std::deque<OpenBlock> open_;
+  bool written_ = true;
+};
+
+// Feeds every record of `doc` to `blocks`, stopping at a failed write. True when the walk
+// found a record it cannot decode, or stopped before the end for another reason than a
+// failed write: a damaged document.
+bool walkDocument(Storage& doc, BlockWriter& blocks) {
+  for (bool more = doc.first(); more && blocks.written(); more = doc.next()) {
+    auto record = codec::decodeRecord(doc.value());
+    if (!record) return true;
+    blocks.take(std::move(*record));
+  }
+  return blocks.written() && doc.lastResult() != DB_NOTFOUND;
+}
+
 }  // namespace
 
-ResultCode DBWrap::searchSayongye(const std::string& document, std::string_view text,
+ResultCode reference::searchSayongye(const std::string& document, std::string_view text,
                                   ExampleField field, const std::string& output,
                                   std::size_t* hits) {
   static constexpr std::string_view kOp = "searchSayongye";
@@ -43,71 +124,25 @@ ResultCode DBWrap::searchSayongye(const std::string& document, std::string_view 
   // The document first: one that cannot be read leaves no empty output behind.
   // Blocks appended to the document itself would corrupt it.
   if (sameFile(document, output)) {
-    reportStoreError(kOp, "the output is the document");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "the output is the document");
   }
   Storage doc;
   if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
-    reportStoreError(kOp, "DB open error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB open error");
   }
   FilePtr out = openFile(output, "ab");
   if (!out) {
-    reportStoreError(kOp, "open error of write file");
-    return result::kTextFileError;
+    return failWith(result::kTextFileError, kOp, "open error of write file");
   }
-  std::deque<AnalysisRecord> window;  // the current record and up to five before it
-  std::deque<OpenBlock> open;
-  bool written = true;
-  auto write = [&](const std::string& block) {
-    written = written && std::fwrite(block.data(), 1, block.size(), out.get()) == block.size();
-  };
-  bool damaged = false;
-  for (bool more = doc.first(); more && written; more = doc.next()) {
-    auto record = codec::decodeRecord(doc.value());
-    if (!record) {
-      damaged = true;
-      break;
-    }
-    if (!open.empty()) {
-      const std::string line = exampleLine(*record, "\r\n");
-      for (OpenBlock& b : open) {
-        b.text += line;
-        --b.missing;
-      }
-      while (!open.empty() && open.front().missing == 0) {
-        open.front().text += kSeparator;
-        write(open.front().text);
-        open.pop_front();
-      }
-    }
-    if (window.size() > kBefore) window.pop_front();
-    window.push_back(std::move(*record));
-    const AnalysisRecord& current = window.back();
-    const std::string_view searched = field == ExampleField::Word ? current.word : current.analysis;
-    if (cp949::find(searched, text) == std::string_view::npos) continue;
-    OpenBlock block;
-    block.text = kSeparator;
-    for (std::size_t i = 0; i + 1 < window.size(); ++i) block.text += exampleLine(window[i], "\r\n");
-    block.text += exampleLine(current, "\t<===========\r\n");
-    open.push_back(std::move(block));
-    if (hits) ++*hits;
-  }
-  // Blocks near the end have fewer following records.
-  for (OpenBlock& b : open) {
-    b.text += kSeparator;
-    write(b.text);
-  }
-  // A walk that stopped before the end (not for a failed write) is a damaged document.
-  if (written && !damaged && doc.lastResult() != DB_NOTFOUND) damaged = true;
+  BlockWriter blocks(out.get(), text, field, hits);
+  const bool damaged = walkDocument(doc, blocks);
+  blocks.flushRest();
   doc.close();
-  if (!written || std::fclose(out.release()) != 0) {
-    reportStoreError(kOp, "write error of write file");
-    return result::kTextFileError;
+  if (!blocks.written() || std::fclose(out.release()) != 0) {
+    return failWith(result::kTextFileError, kOp, "write error of write file");
   }
   if (damaged) {
-    reportStoreError(kOp, "DB value error");
-    return result::kOpenError;
+    return failWith(result::kOpenError, kOp, "DB value error");
   }
   return result::kOk;
 }

@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/qt_text.h"
-#include "app/user_interaction.h"
+#include "ui_base/qt_text.h"
+#include "ui_base/user_interaction.h"
 #include "lexicon/auto_correction.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 
 namespace selvanor {
 

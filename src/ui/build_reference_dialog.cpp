@@ -1,6 +1,6 @@
 #include "ui/build_reference_dialog.h"
 
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/reference_file.h"
 
 namespace selvanor {

@@ -12,11 +12,12 @@
 
 #include <memory>
 
-#include "app/qt_text.h"
-#include "app/report_viewer.h"
-#include "app/user_interaction.h"
+#include "ui_base/qt_text.h"
+#include "ui_base/report_viewer.h"
+#include "ui_base/user_interaction.h"
 #include "common/files.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
+#include "store/corpus_jobs.h"
 #include "store/reference_file.h"
 #include "ui/corpus_tree_model.h"
 #include "ui/group_name_dialog.h"
@@ -28,8 +29,6 @@ const QString kFileInUse = QString::fromUtf8(corpus::msg::kOutputInUse);
 const QString kReplaceUnreadList =
     QStringLiteral("목록 파일을 읽지 못했습니다. 지금 보이는 목록으로 바꾸어 저장할까요 ?");
 const QString kCloseWithoutSaving = QStringLiteral("목록을 저장하지 않고 닫을까요 ?");
-
-const char* const kStopped = "작업을 취소했습니다. 나머지 문헌은 처리하지 않았습니다.";
 
 QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
@@ -76,6 +75,19 @@ CorpusManagerDialog::CorpusManagerDialog(UserInteraction& ui, std::string listFi
       openDocument_(std::move(openDocument)) {
   setWindowTitle(QStringLiteral("분석 문헌 관리"));
   model_ = new CorpusTreeModel(list_, this);
+  buildTree();
+  // The tree comes before the buttons, so it is first in the tab order too.
+  QVBoxLayout* column = buildButtonColumn();
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(tree_, 1);
+  layout->addLayout(column);
+
+  connectTree();
+  installDefaultPrompts();
+  load();
+}
+
+void CorpusManagerDialog::buildTree() {
   tree_ = new QTreeView(this);
   tree_->setObjectName(QStringLiteral("corpusTree"));
   tree_->setModel(model_);
@@ -88,7 +100,9 @@ CorpusManagerDialog::CorpusManagerDialog(UserInteraction& ui, std::string listFi
   tree_->header()->setStretchLastSection(false);
   tree_->setMinimumSize(520, 360);
   tree_->installEventFilter(this);
+}
 
+QVBoxLayout* CorpusManagerDialog::buildButtonColumn() {
   struct Button {
     const char* caption;
     void (CorpusManagerDialog::*action)();
@@ -114,10 +128,10 @@ CorpusManagerDialog::CorpusManagerDialog(UserInteraction& ui, std::string listFi
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   column->addWidget(cancel);
   column->addStretch();
-  auto* layout = new QHBoxLayout(this);
-  layout->addWidget(tree_, 1);
-  layout->addLayout(column);
+  return column;
+}
 
+void CorpusManagerDialog::connectTree() {
   connect(tree_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { takeViewState(); });
   connect(tree_, &QTreeView::expanded, this, [this] { takeViewState(); });
@@ -127,7 +141,9 @@ CorpusManagerDialog::CorpusManagerDialog(UserInteraction& ui, std::string listFi
     std::unique_ptr<QMenu> menu(makeContextMenu());
     menu->exec(tree_->viewport()->mapToGlobal(at));
   });
+}
 
+void CorpusManagerDialog::installDefaultPrompts() {
   askGroupName_ = [this]() -> std::optional<std::string> {
     GroupNameDialog prompt(ui_, this);
     if (prompt.exec() != QDialog::Accepted) return std::nullopt;
@@ -142,8 +158,6 @@ CorpusManagerDialog::CorpusManagerDialog(UserInteraction& ui, std::string listFi
     ReportViewer viewer(ui_, this);
     if (viewer.open(path)) viewer.exec();
   };
-
-  load();
 }
 
 CorpusManagerDialog::~CorpusManagerDialog() = default;
@@ -262,13 +276,7 @@ void CorpusManagerDialog::cleanUp() {
 // ---- batch jobs -----------------------------------------------------------------------
 
 bool CorpusManagerDialog::isGuarded(const std::string& path) const {
-  if (!openDocument_.empty() && sameFile(path, openDocument_)) return true;
-  for (const corpus::ListGroup& g : list_.groups()) {
-    for (const corpus::ListDocument& d : g.documents) {
-      if (sameFile(path, d.path)) return true;
-    }
-  }
-  return false;
+  return corpus::isGuardedPath(list_, openDocument_, path);
 }
 
 void CorpusManagerDialog::runBuildJob(const char* question, const char* closing,
@@ -302,29 +310,11 @@ void CorpusManagerDialog::buildStatistics() {
 void CorpusManagerDialog::saveTexts() {
   takeViewState();
   if (list_.selectedNodes().empty()) return;
-  DBWrap db;
-  std::vector<corpus::JobFailure> failures;
-  const std::vector<corpus::NodeRef> documents = list_.selectedDocuments();
+  const std::vector<std::string> documents = selectedDocumentPaths();
   JobProgress progress(this, documents.size());
-  bool stopped = false;
-  for (const corpus::NodeRef& node : documents) {
-    const std::string document = list_.document(node).path;
-    if (!progress.next(document)) {
-      stopped = true;
-      break;
-    }
-    const std::string textPath = corpus::textFilePath(document);
-    // No sibling can be named, or the name is that of a listed document: never written.
-    if (textPath.empty() || isGuarded(textPath)) {
-      failures.push_back({document, result::kTextFileError});
-      continue;
-    }
-    if (fileExists(textPath) && !ui_.askYesNo(QString::fromUtf8(corpus::msg::kTextExists))) continue;
-    const ResultCode rc = db.printDBcont(ExportKind::Document, document, textPath);
-    if (rc != result::kOk) failures.push_back({document, rc});
-  }
-  std::string outcome = corpus::jobOutcomeMessage(corpus::msg::kTextDone, failures);
-  if (stopped) outcome = outcome + '\n' + kStopped;
+  const std::string outcome = corpus::exportDocumentTexts(
+      list_, openDocument_, documents, [&](const std::string& d) { return progress.next(d); },
+      [this](const std::string&) { return ui_.askYesNo(QString::fromUtf8(corpus::msg::kTextExists)); });
   progress.finish();
   ui_.message(text(outcome));
 }
@@ -344,30 +334,20 @@ void CorpusManagerDialog::searchExamples() {
     ui_.message(text(reference::examplesFailureMessage({}, options->output, result::kTextFileError)));
     return;
   }
-  DBWrap db;
-  std::string outcome = corpus::msg::kExamplesDone;
-  bool outputFailed = false;
-  const std::vector<corpus::NodeRef> documents = list_.selectedDocuments();
+  const std::vector<std::string> documents = selectedDocumentPaths();
   JobProgress progress(this, documents.size());
-  for (const corpus::NodeRef& node : documents) {
-    const std::string document = list_.document(node).path;
-    if (!progress.next(document)) {
-      outcome = outcome + '\n' + kStopped;
-      break;
-    }
-    const ResultCode rc = db.searchSayongye(document, options->text, options->field, options->output);
-    if (rc == result::kOk) continue;
-    outcome += '\n';
-    outcome += reference::examplesFailureMessage(document, options->output, rc);
-    if (rc == result::kTextFileError) {
-      // Every later document would fail the same way.
-      outputFailed = true;
-      break;
-    }
-  }
+  const corpus::ExampleSearchOutcome outcome = corpus::searchExamples(
+      documents, options->text, options->field, options->output,
+      [&](const std::string& d) { return progress.next(d); });
   progress.finish();
-  ui_.message(text(outcome));
-  if (!outputFailed) openReport_(fromNativePath(options->output));
+  ui_.message(text(outcome.message));
+  if (outcome.outputWritten) openReport_(fromNativePath(options->output));
+}
+
+std::vector<std::string> CorpusManagerDialog::selectedDocumentPaths() const {
+  std::vector<std::string> paths;
+  for (const corpus::NodeRef& node : list_.selectedDocuments()) paths.push_back(list_.document(node).path);
+  return paths;
 }
 
 // ---- closing ---------------------------------------------------------------------------

@@ -16,6 +16,7 @@
 
 class QMenu;
 class QTreeView;
+class QVBoxLayout;
 
 namespace selvanor {
 
@@ -66,6 +67,11 @@ class CorpusManagerDialog : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The constructor's parts, in the order it builds them.
+  void buildTree();
+  [[nodiscard]] QVBoxLayout* buildButtonColumn();
+  void connectTree();
+  void installDefaultPrompts();
   void load();
   // Saves the list; false when the dialog must stay open.
   bool saveList();
@@ -77,6 +83,8 @@ class CorpusManagerDialog : public QDialog {
   void runBuildJob(const char* question, const char* closing,
                    const std::function<ResultCode(const std::string&)>& build);
   [[nodiscard]] bool isGuarded(const std::string& path) const;
+  // Paths of the selected document nodes, in display order.
+  [[nodiscard]] std::vector<std::string> selectedDocumentPaths() const;
 
   UserInteraction& ui_;
   std::string listFile_;

@@ -5,7 +5,7 @@
 #include <QPixmap>
 #include <QStyle>
 
-#include "app/qt_text.h"
+#include "ui_base/qt_text.h"
 
 namespace selvanor {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <QApplication>
 
-#include "app/user_interaction.h"
+#include "ui_base/user_interaction.h"
 #include "lexicon/homonym_dictionary.h"
 #include "lexicon/unregistered_dictionary.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 
 namespace selvanor {
 namespace {

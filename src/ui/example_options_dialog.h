@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 
 class QLineEdit;
 class QRadioButton;

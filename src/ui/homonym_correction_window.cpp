@@ -14,9 +14,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/grid_model.h"
-#include "app/qt_text.h"
-#include "app/user_interaction.h"
+#include "ui_base/grid_model.h"
+#include "ui_base/qt_text.h"
+#include "ui_base/user_interaction.h"
 #include "store/row_cache.h"
 
 namespace selvanor {

@@ -8,10 +8,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/qt_text.h"
-#include "app/user_interaction.h"
+#include "ui_base/qt_text.h"
+#include "ui_base/user_interaction.h"
 #include "lexicon/homonym_dictionary.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 
 namespace selvanor {
 

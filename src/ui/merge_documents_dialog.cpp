@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-#include "app/user_interaction.h"
+#include "ui_base/user_interaction.h"
 #include "common/files.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/document_merge.h"
 
 namespace selvanor {

@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-#include "app/qt_text.h"
-#include "app/user_interaction.h"
-#include "store/dbwrap.h"
+#include "ui_base/qt_text.h"
+#include "ui_base/user_interaction.h"
+#include "facade/dbwrap.h"
 #include "store/reference_file.h"
 
 namespace selvanor {

@@ -1,7 +1,7 @@
 #include "ui/statistics_file_dialog.h"
 
 #include "stats/statistics_file.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/document_list.h"
 
 namespace selvanor {

@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "app/qt_text.h"
+#include "ui_base/qt_text.h"
 #include "ui/dictionary_entry_fields.h"
 
 namespace selvanor {

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 
 class QLineEdit;
 class QPlainTextEdit;

@@ -18,7 +18,8 @@
 #include <memory>
 
 #include "app/command_table.h"
-#include "app/grid_model.h"
+#include "facade/dbwrap.h"
+#include "ui_base/grid_model.h"
 #include "app/selvanor_view.h"
 #include "common/files.h"
 #include "support/app_fixture.h"

@@ -14,9 +14,9 @@
 #include <functional>
 
 #include "app/command_table.h"
-#include "app/grid_model.h"
+#include "ui_base/grid_model.h"
 #include "app/selvanor_view.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "support/app_fixture.h"
 #include "support/scripted_interaction.h"
 #include "support/test_support.h"

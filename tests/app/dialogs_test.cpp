@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "app/selvanor_view.h"
-#include "app/settings.h"
+#include "app_core/settings.h"
 #include "app/settings_dialog.h"
 #include "support/app_fixture.h"
 #include "support/scripted_interaction.h"

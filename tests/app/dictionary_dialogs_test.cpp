@@ -9,6 +9,7 @@
 
 #include "app/command_table.h"
 #include "app/selvanor_view.h"
+#include "facade/dbwrap.h"
 #include "lexicon/homonym_dictionary.h"
 #include "lexicon/unregistered_dictionary.h"
 #include "support/scripted_interaction.h"

@@ -9,6 +9,7 @@
 
 #include "app/homonym_page.h"
 #include "app/unregistered_page.h"
+#include "facade/dbwrap.h"
 #include "lexicon/homonym_dictionary.h"
 #include "lexicon/unregistered_dictionary.h"
 #include "support/scripted_interaction.h"

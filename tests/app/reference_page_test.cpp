@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/reference_page.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/storage.h"
 #include "support/app_fixture.h"
 #include "support/scripted_interaction.h"

@@ -8,8 +8,8 @@
 
 #include "app/command_table.h"
 #include "app/error_log_window.h"
-#include "app/grid_model.h"
-#include "app/report_viewer.h"
+#include "ui_base/grid_model.h"
+#include "ui_base/report_viewer.h"
 #include "app/search_window.h"
 #include "app/selvanor_view.h"
 #include "support/app_fixture.h"

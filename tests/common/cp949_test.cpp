@@ -8,6 +8,7 @@ namespace selvanor {
 namespace {
 
 using test::k;
+using test::u;
 
 // 갂 is 0x81 0x41 ("A" as second byte), 갵 is 0x81 0x61 ("a" as second byte).
 const std::string kGakk = "\x81\x41";
@@ -58,6 +59,14 @@ TEST(Cp949Trim, TrimsBlanksTabsAndLineEnds) {
   EXPECT_EQ(cp949::trim(" \t" + kGat + " a\r\n"), kGat + " a");
   EXPECT_EQ(cp949::trim(" \t\r\n"), "");
   EXPECT_EQ(cp949::removeBlanks(k("먹 / vv +\t었/ep")), k("먹/vv+었/ep"));
+}
+
+TEST(Cp949Without, DropsSpacingButNeverHalfACharacter) {
+  // 갂 = 81 41 and 갵 = 81 61: their second bytes are letters, never blanks or tabs.
+  EXPECT_EQ(u(cp949::without(k("갂 /NNG +\t갵\n/X"), cp949::kAnalysisSpacing)), "갂/NNG+갵/X");
+  std::string out = "x";
+  cp949::appendWithout(" a\tb ", "\t", out);
+  EXPECT_EQ(out, "x ab ");
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "facade/dbwrap.h"
 #include "lexicon/auto_correction.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+#include "facade/dbwrap.h"
 #include "lexicon/homonym_dictionary_lookup.h"
 
 #include <gtest/gtest.h>

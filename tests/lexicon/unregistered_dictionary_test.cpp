@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <set>
+
 #include "common/diagnostics.h"
 #include "common/files.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/storage.h"
 #include "support/test_support.h"
 
@@ -55,6 +58,55 @@ TEST_F(UnregisteredDictionary, PrefixSearchMatchesWholeCharactersInKeyOrder) {
   test::writeFile(dir.file("text.mdj"), "just text\n");
   EXPECT_EQ(find("", dir.file("text.mdj")), std::vector<std::string>{"<-700>"});
   EXPECT_EQ(readFile(dir.file("text.mdj")), "just text\n");
+}
+
+// The search as first written, kept as the model: walk from the first key, take the words
+// that begin with the prefix, stop at the first key whose leading bytes sort after it.
+std::vector<std::pair<std::string, std::string>> walkFromFirst(const std::string& dictionary,
+                                                               std::string_view prefix) {
+  std::vector<std::pair<std::string, std::string>> out;
+  Storage dic;
+  EXPECT_TRUE(dic.openWithCursor(dictionary, nullptr, OpenMode::ExistingOnly));
+  for (bool more = dic.first(); more; more = dic.next()) {
+    const std::string_view word = dic.key();
+    if (unregistered::beginsWithWhole(word, prefix)) {
+      out.emplace_back(word, dic.value());
+    } else if (word.substr(0, prefix.size()) > prefix) {
+      break;
+    }
+  }
+  return out;
+}
+
+TEST_F(UnregisteredDictionary, PrefixSearchAgreesWithAWalkFromTheFirstKey) {
+  // Words built of 갂 and 갵 (second bytes 'A' and 'a'), 가, ASCII, lone lead bytes (which
+  // pair with what follows, or end the word cut off) and bytes that start nothing.
+  const std::string pieces[] = {k("갂"), k("갵"), k("가"), "A", "a", "\x81", "\xB0", "\xFF", "0"};
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1), length(0, 4);
+  std::set<std::string> words;
+  for (int i = 0; i < 150; ++i) {
+    std::string word;
+    for (std::size_t n = length(rng); n > 0; --n) word += pieces[pick(rng)];
+    if (words.insert(word).second) {
+      ASSERT_EQ(db.addMideungjae(path, word, "#" + std::to_string(i), false), result::kOk);
+    }
+  }
+  // Every byte prefix of every word (many end inside a character), and prefixes before,
+  // between and after all words.
+  std::set<std::string> prefixes{"", "\x81", "\xFF\xFF", std::string(9, '\xFF'), "B"};
+  for (const std::string& w : words) {
+    for (std::size_t n = 0; n <= w.size(); ++n) prefixes.insert(w.substr(0, n));
+    prefixes.insert(w + "A");
+  }
+  for (const std::string& prefix : prefixes) {
+    std::vector<DBWrap::MideungjaeEntry> entries;
+    ASSERT_EQ(db.FindMideungjae(path, prefix, entries), DBWrap::kMideungjaeFound);
+    std::vector<std::pair<std::string, std::string>> got;
+    for (auto& e : entries) got.emplace_back(std::move(e.word), std::move(e.note));
+    EXPECT_EQ(got, walkFromFirst(path, prefix)) << ::testing::PrintToString(prefix);
+  }
+  EXPECT_EQ(diag.text(), "");
 }
 
 TEST_F(UnregisteredDictionary, AddKeepsOrReplacesNotesOfAnyLength) {

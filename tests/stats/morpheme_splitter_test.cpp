@@ -69,6 +69,25 @@ TEST(MorphemeSplitting, TwoByteCharactersAreNeverCut) {
   EXPECT_FALSE(splitter.NextToken());
 }
 
+TEST(MorphemeJoining, EditorRowsGiveBackTheAnalysisTheSplitterReads) {
+  const std::string analysis = k("사람#/NNG + 들/XSN + 갂@/X갵");
+  MorphemeSplitter splitter;
+  splitter.SetText(analysis);
+  std::vector<MorphemeRow> rows;
+  while (const Morpheme* m = splitter.NextMorpheme()) {
+    rows.push_back({true, m->text, m->marker ? std::string(1, m->marker) : std::string(), m->tag});
+  }
+  EXPECT_EQ(u(joinMorphemes(rows)), u(k("사람#/NNG + 들/XSN + 갂@/X갵")));
+
+  rows[1].apply = false;
+  EXPECT_EQ(u(joinMorphemes(rows)), "사람#/NNG + 갂@/X갵");
+  // Switching off the first row leaves the joiner of the next one in place.
+  rows[0].apply = false;
+  rows[1].apply = true;
+  EXPECT_EQ(u(joinMorphemes(rows)), " + 들/XSN + 갂@/X갵");
+  EXPECT_EQ(joinMorphemes({}), "");
+}
+
 TEST(MorphemeSplitting, TokensAndDelimiterSets) {
   MorphemeSplitter splitter;
   EXPECT_FALSE(splitter.SetText(static_cast<const char*>(nullptr)));

@@ -13,7 +13,7 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/document_list.h"
 #include "store/storage.h"
 #include "support/test_support.h"

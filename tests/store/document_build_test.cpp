@@ -5,7 +5,7 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/build_decisions.h"
-#include "store/dbwrap.h"
+#include "facade/dbwrap.h"
 #include "store/document_cursor.h"
 #include "store/serial_numbers.h"
 #include "support/test_support.h"

@@ -183,6 +183,37 @@ TEST_F(RowCacheTest, FindAgreesWithALinearSearchOfTheModel) {
   }
 }
 
+// The grid editor refuses a new serial that find() from the first row reports: the keyed
+// read must answer the same for plain serials, and patterns must still be searched.
+TEST_F(RowCacheTest, HoldsSerialAgreesWithAFindFromTheFirstRow) {
+  EXPECT_FALSE(cache.holdsSerial(serialOf(1)));  // not open
+  std::vector<AnalysisRecord> records = numbered(4);
+  for (const std::string& serial : {std::string("a*b"), k("갂"), k("갵"), std::string("A"),
+                                    "x" + k("갂"), std::string("")}) {
+    records.push_back({serial, "w", "w/NNG"});
+  }
+  write(records);
+  {
+    Storage raw;
+    ASSERT_TRUE(raw.open(file));
+    ASSERT_TRUE(raw.put(serialOf(2, 'x'), "\x09garbage"));  // a key whose value does not decode
+  }
+  ASSERT_EQ(cache.open(file), static_cast<int>(records.size()) + 1);
+  const std::string patterns[] = {
+      serialOf(1), serialOf(4), serialOf(5), serialOf(2, 'x'), "a*b", k("갂"), k("갵"), "A",
+      "x" + k("갂"), "", "*", "**", "*0", "SAMPLE0*", "*000003*", "a*", "*b", "*" + k("갂"),
+      k("갂") + "*", "*A", "*a", "*\x41*", "\x81", "x\x81*", "*b*", "zz", "a"};
+  for (const std::string& p : patterns) {
+    const bool found =
+        cache.find(GridColumn::Serial, p, 0, SearchDirection::Down).status == FS::Found;
+    EXPECT_EQ(cache.holdsSerial(p), found) << "pattern '" << test::u(p) << "'";
+  }
+  EXPECT_TRUE(cache.holdsSerial("a*b"));  // a star inside is part of the serial
+  EXPECT_TRUE(cache.holdsSerial(""));
+  EXPECT_FALSE(cache.holdsSerial(serialOf(2, 'x')));
+  EXPECT_FALSE(cache.holdsSerial("*a"));  // 갵 ends in byte 'a' but not in the character
+}
+
 TEST_F(RowCacheTest, FindUpFromRowZeroTestsOnlyRowZero) {
   build(numbered(5));
   EXPECT_EQ(cache.find(GridColumn::Serial, serialOf(2), 0, SearchDirection::Up).status,

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <random>
+#include <vector>
 
 #include "common/files.h"
 #include "support/test_support.h"
@@ -47,6 +49,27 @@ void expectSameAsModel(Storage& s, const std::map<std::string, std::string>& mod
   }
   EXPECT_FALSE(s.seekRecord(recno));
   EXPECT_FALSE(s.seekRecord(0));
+  // By key range: each key, the empty key, keys just before and after each one, and a key
+  // after every other.
+  std::vector<std::string> probes{"", std::string(8, '\xFF')};
+  for (const auto& [k, v] : model) {
+    probes.insert(probes.end(), {k, k.substr(0, k.size() - 1), k + '\0', k + "\xFF"});
+  }
+  for (const std::string& probe : probes) {
+    const auto at = model.lower_bound(probe);
+    ASSERT_EQ(s.seekRange(probe), at != model.end()) << ::testing::PrintToString(probe);
+    if (at == model.end()) {
+      EXPECT_EQ(s.lastResult(), DB_NOTFOUND);
+      continue;
+    }
+    EXPECT_EQ(s.key(), at->first);
+    EXPECT_EQ(s.value(), at->second);
+    const auto after = std::next(at);
+    ASSERT_EQ(s.next(), after != model.end());  // the cursor walks on from there
+    if (after != model.end()) {
+      EXPECT_EQ(s.key(), after->first);
+    }
+  }
 }
 
 TEST(Storage, RandomPutsAndDeletesMatchAMapModel) {

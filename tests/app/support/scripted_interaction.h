@@ -5,7 +5,7 @@
 #include <deque>
 #include <functional>
 
-#include "app/user_interaction.h"
+#include "ui_base/user_interaction.h"
 
 namespace selvanor::test {
 

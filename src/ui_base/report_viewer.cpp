@@ -1,4 +1,4 @@
-#include "app/report_viewer.h"
+#include "ui_base/report_viewer.h"
 
 #include <QDesktopServices>
 #include <QFontDatabase>
@@ -8,8 +8,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/qt_text.h"
-#include "app/user_interaction.h"
+#include "ui_base/qt_text.h"
+#include "ui_base/user_interaction.h"
 #include "common/files.h"
 
 namespace selvanor {

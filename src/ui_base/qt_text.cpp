@@ -1,6 +1,6 @@
-#include "app/qt_text.h"
+#include "ui_base/qt_text.h"
 
-#include "app/user_interaction.h"
+#include "ui_base/user_interaction.h"
 #include "common/encoding.h"
 
 namespace selvanor {

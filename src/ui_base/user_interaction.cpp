@@ -1,4 +1,4 @@
-#include "app/user_interaction.h"
+#include "ui_base/user_interaction.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "app_core/settings.h"
 
 #include <unistd.h>
 
@@ -8,6 +8,7 @@
 
 #include "common/cp949.h"
 #include "common/encoding.h"
+#include "common/files.h"
 
 namespace selvanor {
 namespace {
@@ -77,9 +78,7 @@ StartupPaths computeStartupPaths(const std::string& executablePath,
   StartupPaths paths;
   paths.programFolder = executable.substr(0, nameStart);
   const std::string name = executable.substr(nameStart);
-  const std::size_t dot = name.rfind('.');
-  // A leading dot marks a hidden file, not an extension.
-  const std::string iniName = (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) + ".INI";
+  const std::string iniName = replaceExtension(name, ".INI");
 
   const bool useProgramFolder = userConfigFolder.empty() || !isWritable || isWritable(paths.programFolder);
   paths.settingsFile = useProgramFolder ? paths.programFolder + iniName : joinPath(userConfigFolder, iniName);

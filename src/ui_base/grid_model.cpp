@@ -1,6 +1,6 @@
-#include "app/grid_model.h"
+#include "ui_base/grid_model.h"
 
-#include "app/qt_text.h"
+#include "ui_base/qt_text.h"
 #include "store/row_cache.h"
 
 namespace selvanor {

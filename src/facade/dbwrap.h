@@ -1,0 +1,214 @@
+// DBWrap: the one façade through which dialogs, the view and the command line build, read,
+// change and report the system's files. It holds no logic of its own: each operation
+// forwards to the subsystem that owns it, which opens the files it needs, works, closes
+// them and returns a result code (common/result_codes.h); failures also write one English
+// diagnostic line ("DBWrap::operation => what error").
+//
+// The operation names are romanised Korean; a short glossary:
+//   Bunsuk      분석     analysis document (.id)               store/document_*.h
+//   Wonmun      원문     reference file (.idx)                  store/reference_file.h
+//   Sayongye    사용예   usage examples                         store/reference_file.h
+//   Tong        통계     statistics (.stt files, runs, reports) stats/
+//   Uhwe, Pumsa 어휘, 품사 vocabulary, part-of-speech tag       stats/
+//   Dongum      동음어   homonym dictionary (.dic)               lexicon/homonym_dictionary.h
+//   Mideungjae  미등재어 unregistered-word dictionary (.mdj)     lexicon/unregistered_dictionary.h
+//   Sujung      수정     (auto-)correction list                  lexicon/auto_correction.h
+//   review      재검토   analysis review, consistent fixes       lexicon/analysis_review.h
+//   CDicPage, CMiPage: the homonym page and the unregistered-word page of the dictionary bar.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/result_codes.h"
+#include "lexicon/analysis_review.h"
+#include "lexicon/auto_correction.h"
+#include "lexicon/consistent_analysis.h"
+#include "lexicon/dictionary_edits.h"
+#include "lexicon/homonym_dictionary.h"
+#include "lexicon/unregistered_dictionary.h"
+#include "stats/statistics_file.h"
+#include "stats/statistics_listing.h"
+#include "stats/statistics_run.h"
+#include "store/analysis_record.h"
+#include "store/document_build.h"
+#include "store/document_export.h"
+#include "store/document_merge.h"
+#include "store/encap_list.h"
+#include "store/reference_file.h"
+
+namespace selvanor {
+
+class Storage;
+
+class DBWrap {
+ public:
+  // The subsystems' types, under the names the callers have always used.
+  using DongumEntry = HomonymSense;
+  using DongumFormatError = homonym::FormatError;
+  using MideungjaeEntry = unregistered::Entry;
+  using SujungOutcome = correction::Outcome;
+  using ExampleField = reference::ExampleField;
+  static constexpr int kRecordItem = encap::kRecordItem;
+  static constexpr int kHomonymItem = encap::kHomonymItem;
+  static constexpr ResultCode kDongumFormatError = homonym::kDongumFormatError;
+  static constexpr ResultCode kDongumUnavailable = homonym::kDongumUnavailable;
+  static constexpr ResultCode kMideungjaeFound = unregistered::kMideungjaeFound;
+  static constexpr ResultCode kMideungjaeNotDeleted = unregistered::kMideungjaeNotDeleted;
+
+  // ---- documents (store/document_build.h, document_export.h, document_merge.h) -------
+  [[nodiscard]] ParsedLine parseLine(std::string_view line, bool attachDa) {
+    return builder_.parseLine(line, attachDa);
+  }
+  [[nodiscard]] ResultCode addIndex(const std::string& input, const std::string& output,
+                                    std::string_view prefix) {
+    return DocumentBuilder::addIndex(input, output, prefix);
+  }
+  [[nodiscard]] ResultCode makeBunsukDB(const std::string& input, const std::string& output,
+                                        std::string_view prefix, SerialMode mode, bool attachDa) {
+    return builder_.makeBunsukDB(input, output, prefix, mode, attachDa);
+  }
+  // First field of the last line parsed (empty before any); shown in format-error messages.
+  [[nodiscard]] const std::string& lastSerial() const { return builder_.lastSerial(); }
+  [[nodiscard]] ResultCode printDBcont(ExportKind kind, const std::string& source,
+                                       const std::string& output) {
+    return selvanor::printDBcont(kind, source, output);
+  }
+  [[nodiscard]] ResultCode mergeBunsukDB(const std::string& base, const std::string& added) {
+    return merge::mergeBunsukDB(base, added);
+  }
+
+  // ---- reference files and usage examples (store/reference_file.h) -------------------
+  [[nodiscard]] ResultCode makeWonmunDB(const std::string& document) {
+    return reference::makeWonmunDB(document);
+  }
+  [[nodiscard]] ResultCode getWonmun2(const std::string& reference, std::string_view word,
+                                      std::vector<AnalysisRecord>& items) {
+    return reference::getWonmun2(reference, word, items);
+  }
+  [[nodiscard]] ResultCode mergeWonmunDB(const std::string& base, const std::string& added) {
+    return reference::mergeWonmunDB(base, added);
+  }
+  [[nodiscard]] ResultCode searchSayongye(const std::string& document, std::string_view text,
+                                          ExampleField field, const std::string& output,
+                                          std::size_t* hits = nullptr) {
+    return reference::searchSayongye(document, text, field, output, hits);
+  }
+  [[nodiscard]] ResultCode writeEncapRec(Storage& target, int kind, std::string_view key,
+                                         std::string_view encodedItem) {
+    return encap::writeEncapRec(target, kind, key, encodedItem);
+  }
+
+  // ---- homonym dictionary (lexicon/homonym_dictionary.h) -----------------------------
+  // The dictionary of the last getDongum stays open in this DBWrap for later look-ups.
+  [[nodiscard]] ResultCode makeDongumDB(const std::string& source, const std::string& dictionary) {
+    return homonyms_.makeDongumDB(source, dictionary);
+  }
+  [[nodiscard]] const DongumFormatError& dongumFormatError() const {
+    return homonyms_.formatError();
+  }
+  [[nodiscard]] ResultCode getDongum(const std::string& dictionary, std::string_view headword,
+                                     std::vector<DongumEntry>& entries) {
+    return homonyms_.getDongum(dictionary, headword, entries);
+  }
+  [[nodiscard]] ResultCode addDongumRec(const std::string& dictionary, const DongumEntry& entry) {
+    return homonyms_.addDongumRec(dictionary, entry);
+  }
+  [[nodiscard]] ResultCode removeDongumRec(const std::string& dictionary,
+                                           std::string_view headword,
+                                           std::string_view numberedForm) {
+    return homonyms_.removeDongumRec(dictionary, headword, numberedForm);
+  }
+  [[nodiscard]] ResultCode mergeDongumDB(const std::string& base, const std::string& other) {
+    return homonyms_.mergeDongumDB(base, other);
+  }
+  // The homonym page's 수정: `old` replaced by `edited`, put back when that fails.
+  [[nodiscard]] EditOutcome modifyDongumRec(const std::string& dictionary, const DongumEntry& old,
+                                            const DongumEntry& edited) {
+    return homonym::modifySense(homonyms_, dictionary, old, edited);
+  }
+
+  // ---- unregistered-word dictionary (lexicon/unregistered_dictionary.h) --------------
+  [[nodiscard]] ResultCode FindMideungjae(const std::string& dictionary, std::string_view prefix,
+                                          std::vector<MideungjaeEntry>& entries) {
+    return unregistered::FindMideungjae(dictionary, prefix, entries);
+  }
+  [[nodiscard]] ResultCode addMideungjae(const std::string& dictionary, std::string_view word,
+                                         std::string_view note, bool replace) {
+    return unregistered::addMideungjae(dictionary, word, note, replace);
+  }
+  [[nodiscard]] ResultCode delMideungjae(const std::string& dictionary, std::string_view word) {
+    return unregistered::delMideungjae(dictionary, word);
+  }
+  [[nodiscard]] ResultCode removeMideungjae(const std::string& dictionary, std::string_view word) {
+    return unregistered::removeMideungjae(dictionary, word);
+  }
+  [[nodiscard]] ResultCode mergeMideungjaeDB(const std::string& base, const std::string& other) {
+    return unregistered::mergeMideungjaeDB(base, other);
+  }
+  // The unregistered-word page's 수정: `old` replaced by `edited`, put back when that fails.
+  [[nodiscard]] EditOutcome modifyMideungjae(const std::string& dictionary,
+                                             const MideungjaeEntry& old,
+                                             const MideungjaeEntry& edited) {
+    return unregistered::modifyEntry(dictionary, old, edited);
+  }
+
+  // ---- auto-correction (lexicon/auto_correction.h) -----------------------------------
+  [[nodiscard]] ResultCode makeSujungDB(std::string& fixPath, const std::string& list,
+                                        SujungOutcome* outcome = nullptr) {
+    return correction::makeSujungDB(fixPath, list, outcome);
+  }
+  [[nodiscard]] ResultCode autoSujung(const std::string& document, const std::string& list,
+                                      SujungOutcome* outcome = nullptr) {
+    return correction::autoSujung(document, list, outcome);
+  }
+
+  // ---- analysis review (lexicon/analysis_review.h, consistent_analysis.h) ------------
+  // 작업 파일 내 재검토: `document`'s inconsistent analyses into `report`.
+  [[nodiscard]] review::ReviewOutcome bunsukDBReview(const std::string& report,
+                                                     const std::string& document,
+                                                     const review::GroupSink& sink = {}) {
+    return review::reviewWorkFile(report, document, sink);
+  }
+  // 참조 파일과 비교: the words of `compared` analysed otherwise than in `reference`.
+  [[nodiscard]] review::ReviewOutcome reviewWonmunDB(const std::string& report,
+                                                     const std::string& reference,
+                                                     const std::string& compared,
+                                                     const review::GroupSink& sink = {}) {
+    return review::compareReferenceFiles(report, reference, compared, sink);
+  }
+  // 모두 이 분석으로: the listed records of the open document get `analysis`.
+  [[nodiscard]] review::ApplyOutcome applyBunsukAnalysis(DocumentCursor& document,
+                                                         const std::vector<std::string>& serials,
+                                                         std::string_view analysis) {
+    return review::applyAnalysis(document, serials, analysis);
+  }
+
+  // ---- statistics runs and listings (stats/statistics_run.h, statistics_listing.h) ---
+  [[nodiscard]] stats::RunOutcome runTongStat(const stats::RunRequest& request,
+                                              const stats::ProgressFn& progress = {}) {
+    return stats::runTongStat(request, progress);
+  }
+  [[nodiscard]] stats::RunOutcome writeStatisticsListings(const stats::ListingRequest& request) {
+    return stats::writeStatisticsListings(request);
+  }
+
+  // ---- statistics files (stats/statistics_file.h) ------------------------------------
+  [[nodiscard]] ResultCode makeTongDB(const std::string& document) {
+    return stats::makeTongDB(document);
+  }
+  [[nodiscard]] ResultCode writeTongRec(const std::string& file, std::string_view morpheme,
+                                        std::string_view tag) {
+    return stats::writeTongRec(file, morpheme, tag);
+  }
+  [[nodiscard]] ResultCode writeTongRec2(const std::string& file, std::string_view item, int count) {
+    return stats::writeTongRec2(file, item, count);
+  }
+
+ private:
+  DocumentBuilder builder_;
+  homonym::HomonymDictionary homonyms_;
+};
+
+}  // namespace selvanor

@@ -1,0 +1,45 @@
+// Building analysis documents from analysed text, and the numbered copy of a text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/result_codes.h"
+#include "store/analysis_record.h"
+
+namespace selvanor {
+
+// How the input of a document build gets its serials.
+enum class SerialMode {
+  Numbered,  // the first field of each line is its serial
+  Generate,  // serials are made from the prefix and the running line number
+};
+
+// Builds documents and remembers the serial of the last line it parsed, which the build
+// dialog and the command line name in a format-error message.
+class DocumentBuilder {
+ public:
+  // Parses one numbered line and remembers its first field as the last serial.
+  [[nodiscard]] ParsedLine parseLine(std::string_view line, bool attachDa);
+
+  // Writes the numbered form of an unnumbered text: " PREFIX%06d0  line\n" per non-empty
+  // trimmed line. kOk or kTextFileError.
+  [[nodiscard]] static ResultCode addIndex(const std::string& input, const std::string& output,
+                                           std::string_view prefix);
+
+  // Builds an analysis document from analysed text: one record per non-empty line, later
+  // duplicates replacing earlier ones. The document is built beside `output` and renamed
+  // over it only on success, so a failed build leaves what was there untouched. Results:
+  // kOk; kFormatError (lastSerial() names the line); kTextFileError (input unreadable);
+  // kOpenError; kInsertError (a record or the finished file could not be written).
+  [[nodiscard]] ResultCode makeBunsukDB(const std::string& input, const std::string& output,
+                                        std::string_view prefix, SerialMode mode, bool attachDa);
+
+  // First field of the last line parsed (empty before any).
+  [[nodiscard]] const std::string& lastSerial() const { return lastSerial_; }
+
+ private:
+  std::string lastSerial_;
+};
+
+}  // namespace selvanor
