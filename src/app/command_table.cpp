@@ -21,7 +21,7 @@ const std::vector<CommandSpec>& commandTable() {
       {cmd::kHomonymReview, "후처리", "동음어 재검토", nullptr, N::DocumentAndHomonym, true},
       {cmd::kReviewInDocument, "후처리/분석 재검토", "작업 파일 내 재검토", nullptr, N::Document, false},
       {cmd::kCompareWithReference, "후처리/분석 재검토", "참조 파일과 비교", nullptr, N::None, false},
-      {cmd::kRunStatistics, "통계", "통계 실행", nullptr, N::None, false},
+      {cmd::kRunStatistics, "통계", "통계 실행", nullptr, N::None, true},
       {cmd::kBuildHomonymDictionary, "목록 관리/동음어 사전 관리", "만들기", "동음어 사전을 새로이 생성합니다.\n동음어사전 만들기", N::None, true},
       {cmd::kMergeHomonymDictionaries, "목록 관리/동음어 사전 관리", "사전 합치기", "동음어 사전을 서로 합칩니다.\n동음어사전 합치기", N::None, true},
       {cmd::kSaveHomonymText, "목록 관리/동음어 사전 관리", "텍스트 저장", nullptr, N::Homonym, true},
@@ -33,11 +33,11 @@ const std::vector<CommandSpec>& commandTable() {
       {cmd::kSaveReferenceText, "목록 관리/참조 파일 관리", "텍스트 저장", nullptr, N::None, true},
       {cmd::kSettings, "환경 설정", "환경 설정", "동음어사전, 미등재어 사전정보를 설정합니다.\n환경설정", N::None, true},
       {cmd::kAbout, "도움말(&H)", "selvanor 정보(&A)...", "프로그램 정보와 버전 정보, 저작권 정보를 표시합니다\n정보", N::None, true},
-      {cmd::kStatsVocabulary, nullptr, nullptr, "전체 통계(어휘) 분석하기\n전체통계(어휘)", N::None, false},
-      {cmd::kStatsVocabularyTags, nullptr, nullptr, "전체 통계(어휘+품사표지) 분석하기\n전체통계(어휘+품사표지)", N::None, false},
-      {cmd::kStatsContentVocabulary, nullptr, nullptr, "실질어통계(어휘) 분석하기\n실질어통계(어휘)", N::None, false},
-      {cmd::kStatsContentVocabularyTags, nullptr, nullptr, "실질어통계(어휘+품사표지) 분석하기\n실질어통계(어휘+품사표지)", N::None, false},
-      {cmd::kStatsTags, nullptr, nullptr, "품사표지 통계 분석하기\n품사 표지 통계", N::None, false},
+      {cmd::kStatsVocabulary, nullptr, nullptr, "전체 통계(어휘) 분석하기\n전체통계(어휘)", N::None, true},
+      {cmd::kStatsVocabularyTags, nullptr, nullptr, "전체 통계(어휘+품사표지) 분석하기\n전체통계(어휘+품사표지)", N::None, true},
+      {cmd::kStatsContentVocabulary, nullptr, nullptr, "실질어통계(어휘) 분석하기\n실질어통계(어휘)", N::None, true},
+      {cmd::kStatsContentVocabularyTags, nullptr, nullptr, "실질어통계(어휘+품사표지) 분석하기\n실질어통계(어휘+품사표지)", N::None, true},
+      {cmd::kStatsTags, nullptr, nullptr, "품사표지 통계 분석하기\n품사 표지 통계", N::None, true},
   };
   return table;
 }

@@ -171,6 +171,12 @@ void CSelvanorView::runCommand(int id) {
     case cmd::kMergeReferences: mergeReferencesCommand(); break;
     case cmd::kSaveReferenceText: saveReferenceTextCommand(); break;
     case cmd::kBuildStatistics: buildStatisticsCommand(); break;
+    case cmd::kRunStatistics: runStatisticsCommand(); break;
+    case cmd::kStatsVocabulary: statisticsListingCommand(1); break;
+    case cmd::kStatsVocabularyTags: statisticsListingCommand(2); break;
+    case cmd::kStatsContentVocabulary: statisticsListingCommand(3); break;
+    case cmd::kStatsContentVocabularyTags: statisticsListingCommand(4); break;
+    case cmd::kStatsTags: statisticsListingCommand(5); break;
     default: break;
   }
 }

@@ -115,6 +115,10 @@ class CSelvanorView : public QWidget {
   void mergeReferencesCommand();
   void saveReferenceTextCommand();
   void buildStatisticsCommand();
+  // 통계 실행 and the single-document statistics of the toolbar
+  // (app/view_statistics_commands.cpp).
+  void runStatisticsCommand();
+  void statisticsListingCommand(int type);
   // The corpus manager "분석 문헌 관리" (app/view_document_manager.cpp).
   void manageDocumentsCommand();
   void afterChange(int row);

@@ -33,7 +33,7 @@ ReportViewer::ReportViewer(UserInteraction& ui, QWidget* parent) : QDialog(paren
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-bool ReportViewer::open(const QString& path) {
+bool ReportViewer::open(const QString& path, bool utf8) {
   FilePtr f = openFile(nativePath(path), "rb");
   if (!f) {
     ui_.message(QStringLiteral("결과 파일을 열 수 없습니다. [%1]").arg(path));
@@ -45,7 +45,7 @@ bool ReportViewer::open(const QString& path) {
   while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) bytes.append(buffer, n);
   path_ = path;
   setWindowTitle(path);
-  text_->setPlainText(fromCp949(bytes));
+  text_->setPlainText(utf8 ? QString::fromStdString(bytes) : fromCp949(bytes));
   return true;
 }
 

@@ -15,8 +15,9 @@ class ReportViewer : public QDialog {
  public:
   ReportViewer(UserInteraction& ui, QWidget* parent = nullptr);
 
-  // Reads and shows the file; false (after telling the user) when it cannot be read.
-  bool open(const QString& path);
+  // Reads and shows the file (CP949, or UTF-8 when `utf8`); false (after telling the
+  // user) when it cannot be read.
+  bool open(const QString& path, bool utf8 = false);
   QString path() const { return path_; }
   QPlainTextEdit* text() const { return text_; }
 
