@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "common/encoding.h"
+#include "common/files.h"
 #include "store/codecs.h"
 #include "store/storage.h"
 
@@ -84,6 +85,37 @@ std::string applyOutcomeMessage(const ApplyOutcome& outcome) {
   std::string out = std::to_string(outcome.changed) + "개 어절의 분석을 바꾸었습니다.";
   if (!outcome.missing.empty()) {
     out += " 문헌에 없는 어절 " + std::to_string(outcome.missing.size()) + "개는 건너뛰었습니다.";
+  }
+  return out;
+}
+
+std::vector<DocumentSerials> serialsByDocument(const std::vector<Occurrence>& occurrences) {
+  std::vector<DocumentSerials> out;
+  std::vector<std::unordered_set<std::string>> seen;
+  for (const Occurrence& o : occurrences) {
+    std::size_t d = 0;
+    while (d < out.size() && out[d].document != o.document && !sameFile(out[d].document, o.document)) ++d;
+    if (d == out.size()) {
+      out.push_back({o.document, {}});
+      seen.emplace_back();
+    }
+    if (seen[d].insert(o.record.serial).second) out[d].serials.push_back(o.record.serial);
+  }
+  return out;
+}
+
+std::size_t recordCount(const std::vector<DocumentSerials>& documents) {
+  std::size_t n = 0;
+  for (const DocumentSerials& d : documents) n += d.serials.size();
+  return n;
+}
+
+std::string applyOutcomeMessage(const std::vector<DocumentApplyOutcome>& outcomes) {
+  if (outcomes.size() == 1) return applyOutcomeMessage(outcomes.front().outcome);
+  std::string out;
+  for (const DocumentApplyOutcome& d : outcomes) {
+    if (!out.empty()) out += '\n';
+    out += d.document + ": " + applyOutcomeMessage(d.outcome);
   }
   return out;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/result_codes.h"
+#include "lexicon/review_report.h"
 #include "store/document_cursor.h"
 
 namespace selvanor::review {
@@ -40,5 +41,27 @@ struct ApplyOutcome {
 // message after the change.
 [[nodiscard]] std::string applyQuestion(std::size_t count, std::string_view analysis);
 [[nodiscard]] std::string applyOutcomeMessage(const ApplyOutcome& outcome);
+
+// A group's occurrences may lie in more than one document: a comparison lists the reference
+// document's record with the compared document's. The change is made document by document,
+// each one all or nothing.
+struct DocumentSerials {
+  std::string document;              // native path, as the first occurrence names it
+  std::vector<std::string> serials;  // CP949, in list order, each once
+};
+// The serials of `occurrences` per document (paths naming the same file are one document),
+// documents in the order of their first occurrence.
+[[nodiscard]] std::vector<DocumentSerials> serialsByDocument(
+    const std::vector<Occurrence>& occurrences);
+// How many records the change would touch (the count the question names).
+[[nodiscard]] std::size_t recordCount(const std::vector<DocumentSerials>& documents);
+
+struct DocumentApplyOutcome {
+  std::string document;
+  ApplyOutcome outcome;
+};
+// One document: its message as above. Several: one line per document, its path, a colon,
+// a blank and its message.
+[[nodiscard]] std::string applyOutcomeMessage(const std::vector<DocumentApplyOutcome>& outcomes);
 
 }  // namespace selvanor::review

@@ -190,5 +190,38 @@ TEST_F(ApplyAnalysis, RefusesBeforeWritingWhenItCannotReadEveryRecord) {
   EXPECT_EQ(test::dump(path), before);
 }
 
+TEST_F(ApplyAnalysis, GroupsTheOccurrencesByDocumentAndNamesEachInTheMessage) {
+  const std::string a = dir.file("a.id"), b = dir.file("b.id");
+  test::writeDocument(a, {{"S1", "x", "a/NNG"}});
+  test::writeDocument(b, {{"S1", "x", "b/NNG"}});
+  auto at = [](std::string document, const char* serial) {
+    review::Occurrence o;
+    o.record = {serial, "x", "a/NNG"};
+    o.document = std::move(document);
+    return o;
+  };
+  // The same file named two ways is one document; a serial listed twice counts once.
+  const std::vector<review::DocumentSerials> byDocument = review::serialsByDocument(
+      {at(a, "S1"), at(b, "S1"), at(dir.path() + "/./a.id", "S2"), at(a, "S1"), at(b, "S3")});
+  ASSERT_EQ(byDocument.size(), 2u);
+  EXPECT_EQ(byDocument[0].document, a);
+  EXPECT_EQ(byDocument[0].serials, (std::vector<std::string>{"S1", "S2"}));
+  EXPECT_EQ(byDocument[1].document, b);
+  EXPECT_EQ(byDocument[1].serials, (std::vector<std::string>{"S1", "S3"}));
+  EXPECT_EQ(review::recordCount(byDocument), 4u);
+  EXPECT_TRUE(review::serialsByDocument({}).empty());
+
+  review::ApplyOutcome changed;
+  changed.changed = 2;
+  review::ApplyOutcome unreadable;
+  unreadable.code = result::kOpenError;
+  EXPECT_EQ(review::applyOutcomeMessage(std::vector<review::DocumentApplyOutcome>{{a, changed}}),
+            "2개 어절의 분석을 바꾸었습니다.");
+  EXPECT_EQ(review::applyOutcomeMessage(
+                std::vector<review::DocumentApplyOutcome>{{a, changed}, {b, unreadable}}),
+            a + ": 2개 어절의 분석을 바꾸었습니다.\n" + b +
+                ": 분석 문헌 파일을 읽을 수 없어 아무것도 바꾸지 않았습니다.");
+}
+
 }  // namespace
 }  // namespace selvanor
