@@ -84,7 +84,9 @@ void CSelvanorView::initialUpdate(const std::string& workingDirectory) {
   emit dictionaryPathsChanged(fromNativePath(context_.homonymDictionary),
                               fromNativePath(context_.unregisteredDictionary),
                               fromNativePath(context_.referenceFile));
-  if (!tags_.Load(context_.tagFile)) ui_.message(QString::fromStdString(tags_.LastError()));
+  if (const TagLoadResult loaded = tags_.Load(context_.tagFile); !loaded) {
+    ui_.message(QString::fromStdString(loaded.error));
+  }
 }
 
 int CSelvanorView::currentRow() const {

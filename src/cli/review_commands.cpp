@@ -151,9 +151,9 @@ int runBatchAutocorrect(const SelectionArgs& a, const std::string& list) {
 
 int runBatchCheck(const SelectionArgs& a, const std::string& tagFile) {
   TagManager tags;
-  if (!tags.Load(tagFile)) {
+  if (const TagLoadResult loaded = tags.Load(tagFile); !loaded) {
     printMessage(batch::tagFileUnreadable(tagFile));
-    printMessage(tags.LastError());
+    printMessage(loaded.error);
     return kExitFailed;
   }
   const Selection s = selectDocuments(a);

@@ -21,8 +21,8 @@ std::string joinForDisplay(const std::vector<std::string>& tags) {
 
 int runTags(const std::string& tagFile) {
   TagManager tags;
-  if (!tags.Load(tagFile)) {
-    printMessage(tags.LastError());
+  if (const TagLoadResult loaded = tags.Load(tagFile); !loaded) {
+    printMessage(loaded.error);
     return kExitFailed;
   }
   if (const auto* classes = tags.GetClassList(1)) {
@@ -48,8 +48,8 @@ int runTags(const std::string& tagFile) {
 
 int runCheck(const std::string& doc, const std::string& tagFile) {
   TagManager tags;
-  if (!tags.Load(tagFile)) {
-    printMessage(tags.LastError());
+  if (const TagLoadResult loaded = tags.Load(tagFile); !loaded) {
+    printMessage(loaded.error);
     return kExitFailed;
   }
   WorkErrorListener listener;

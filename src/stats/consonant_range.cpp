@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/encoding.h"
+#include "stats/statistics_request.h"
 #include "stats/tag_manager.h"
 
 namespace selvanor::stats {
@@ -83,15 +84,11 @@ bool inSyllableRange(std::string_view morpheme, const SyllableRange& range) {
   return compareTwoBytes(range.lower, morpheme) <= 0 && compareTwoBytes(range.upper, morpheme) >= 0;
 }
 
-std::vector<std::string> tagsForClasses(TagManager& tags, const std::vector<std::string>& names,
+std::vector<std::string> tagsForClasses(const TagManager& tags, const std::vector<std::string>& names,
                                         int level) {
-  tags.ClearResults();
-  for (const std::string& name : names) tags.CollectTags(name, level);
-  std::vector<std::string> out;
-  for (const std::string& tag : tags.Results()) {
-    if (std::find(out.begin(), out.end(), tag) == out.end()) out.push_back(tag);
-  }
-  return out;
+  std::vector<std::string> collected;
+  for (const std::string& name : names) tags.CollectTags(name, level, collected);
+  return uniqueTags(collected);
 }
 
 }  // namespace selvanor::stats

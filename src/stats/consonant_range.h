@@ -54,8 +54,8 @@ inline constexpr int kWholeRange = 0;
 
 // The picker's "작업 시작": the tags of every named entry at `level` (1 class, 2 item,
 // 3 sub-item), collected with TagManager::CollectTags in the given order, with repeats
-// dropped (first place kept). Leaves the tag set's result list holding the collected tags.
-[[nodiscard]] std::vector<std::string> tagsForClasses(TagManager& tags,
+// dropped (first place kept).
+[[nodiscard]] std::vector<std::string> tagsForClasses(const TagManager& tags,
                                                       const std::vector<std::string>& names,
                                                       int level);
 

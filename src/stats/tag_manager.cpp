@@ -60,6 +60,9 @@ class TagManager::Parser {
  public:
   Parser(std::string_view text, TagManager& owner) : text_(text), owner_(owner) {}
 
+  // Why run() stopped (UTF-8), cut at a character start to kMaxErrorBytes.
+  const std::string& error() const { return error_; }
+
   bool run() {
     while (pos_ < text_.size()) {
       const char c = text_[pos_];
@@ -71,7 +74,7 @@ class TagManager::Parser {
       ++pos_;
       const char level = pos_ < text_.size() ? text_[pos_] : '\0';
       if (level != '1' && level != '2' && level != '3') {
-        owner_.setError("#이후에 1,2,3 이외의 문자가 나옴..");
+        fail("#이후에 1,2,3 이외의 문자가 나옴..");
         return false;
       }
       ++pos_;
@@ -106,7 +109,7 @@ class TagManager::Parser {
     for (std::size_t i = 0; i < fieldStart; ++i) {
       if (text_[i] == '\n') ++line;
     }
-    owner_.setError("태그 파일 " + std::to_string(line) + "번째 줄: 이름이나 태그가 " +
+    fail("태그 파일 " + std::to_string(line) + "번째 줄: 이름이나 태그가 " +
                     std::to_string(kMaxFieldBytes) + "바이트보다 깁니다.");
     return false;
   }
@@ -130,7 +133,7 @@ class TagManager::Parser {
     TagNode node{level, std::move(name), std::move(tag), {}};
     if (level == 2) {
       if (!currentClass_) {
-        owner_.setError("레벨 1값이 입력되지 않은 상태에서 레벨2가 입력..");
+        fail("레벨 1값이 입력되지 않은 상태에서 레벨2가 입력..");
         return false;
       }
       auto& items = owner_.classes_[*currentClass_].children;
@@ -142,26 +145,36 @@ class TagManager::Parser {
       // The current item survives a new class line: a "#3" right after "#1" joins the
       // last item of the previous class.
       if (!currentItem_) {
-        owner_.setError("레벨 2값이 입력되지 않은 상태에서 레벨3가 입력..");
+        fail("레벨 2값이 입력되지 않은 상태에서 레벨3가 입력..");
         return false;
       }
       owner_.classes_[currentItem_->first].children[currentItem_->second].children.push_back(
           std::move(node));
       return true;
     }
-    owner_.setError("잘못된 레벨 값이 입력되었습니다.");
+    fail("잘못된 레벨 값이 입력되었습니다.");
     return false;
   }
 
   std::string_view text_;
   std::size_t pos_ = 0;
   TagManager& owner_;
+  std::string error_;
+
+  void fail(std::string message) {
+    if (message.size() > kMaxErrorBytes) {
+      std::size_t n = kMaxErrorBytes;
+      while (n > 0 && (static_cast<unsigned char>(message[n]) & 0xC0) == 0x80) --n;
+      message.resize(n);
+    }
+    error_ = std::move(message);
+  }
   // Indices, not pointers: appending to the vectors moves their elements.
   std::optional<std::size_t> currentClass_;
   std::optional<std::pair<std::size_t, std::size_t>> currentItem_;
 };
 
-bool TagManager::Load(const std::string& path) {
+TagLoadResult TagManager::Load(const std::string& path) {
   std::string text;
   {
     FilePtr file = openFile(path, "rb");
@@ -172,17 +185,15 @@ bool TagManager::Load(const std::string& path) {
       while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, n);
       ok = std::ferror(file.get()) == 0;  // e.g. a folder opens but cannot be read
     }
-    if (!ok) {
-      setError(path + " 파일을 열 수 없습니다.");
-      return false;
-    }
+    if (!ok) return {false, path + " 파일을 열 수 없습니다."};
   }
 
   clear();
-  const bool parsed = Parser(text, *this).run();
+  Parser parser(text, *this);
+  const bool parsed = parser.run();
   loaded_ = true;
   if (parsed) rebuildFlatLists();
-  return parsed;
+  return {parsed, parsed ? std::string() : parser.error()};
 }
 
 void TagManager::clear() {
@@ -205,17 +216,7 @@ void TagManager::rebuildFlatLists() {
   }
 }
 
-void TagManager::setError(std::string message) {
-  if (message.size() > kMaxErrorBytes) {
-    // Cut at the start of a UTF-8 character.
-    std::size_t n = kMaxErrorBytes;
-    while (n > 0 && (static_cast<unsigned char>(message[n]) & 0xC0) == 0x80) --n;
-    message.resize(n);
-  }
-  lastError_ = std::move(message);
-}
-
-const std::vector<TagNode>* TagManager::GetClassList(int step) {
+const std::vector<TagNode>* TagManager::GetClassList(int step) const {
   switch (step) {
     case 1:
       return &classes_;
@@ -224,7 +225,6 @@ const std::vector<TagNode>* TagManager::GetClassList(int step) {
     case 3:
       return &level3_;
     default:
-      setError("GetClassList에 잘못된 step값이 입력되었습니다.");
       return nullptr;
   }
 }
@@ -260,61 +260,59 @@ const TagNode* TagManager::FindTag(std::string_view tag, int level) const {
   return nullptr;
 }
 
-void TagManager::CollectTags(std::string_view name, int level) {
+void TagManager::CollectTags(std::string_view name, int level,
+                             std::vector<std::string>& into) const {
   switch (level) {
     case 1:
       if (const TagNode* cls = FindEntry(name, 1)) {
         // Each item is looked up again by name, so of two same-named items in different
         // classes the first one in the file supplies the tags for both.
-        for (const TagNode& item : cls->children) CollectTags(item.name, 2);
+        for (const TagNode& item : cls->children) CollectTags(item.name, 2, into);
       }
       break;
     case 2:
       if (const TagNode* item = FindEntry(name, 2)) {
         if (item->children.empty()) {
-          results_.push_back(item->tag);
+          into.push_back(item->tag);
         } else {
-          for (const TagNode& sub : item->children) results_.push_back(sub.tag);
+          for (const TagNode& sub : item->children) into.push_back(sub.tag);
         }
       }
       break;
     case 3:
-      if (const TagNode* sub = FindEntry(name, 3)) results_.push_back(sub->tag);
+      if (const TagNode* sub = FindEntry(name, 3)) into.push_back(sub->tag);
       break;
     default:
       break;
   }
 }
 
-const std::vector<std::string>& TagManager::AllTags() {
-  results_.clear();
-  for (const TagNode& cls : classes_) CollectTags(cls.name, 1);
-  return results_;
+std::vector<std::string> TagManager::AllTags() const {
+  std::vector<std::string> tags;
+  for (const TagNode& cls : classes_) CollectTags(cls.name, 1, tags);
+  return tags;
 }
 
-const std::vector<std::string>& TagManager::ContentTags() {
+std::vector<std::string> TagManager::ContentTags() const {
   static const std::string kClasses[] = {
       encoding::cp949Literal("체언"), encoding::cp949Literal("용언"),
       encoding::cp949Literal("수식 언"), encoding::cp949Literal("독 립언")};
   // Extra tags counted as content words are listed under an item of this name.
   static const std::string kCountedItem = encoding::cp949Literal("통계가치가 있는 범주");
-  results_.clear();
-  for (const std::string& name : kClasses) CollectTags(name, 1);
-  CollectTags(kCountedItem, 2);
-  return results_;
+  std::vector<std::string> tags;
+  for (const std::string& name : kClasses) CollectTags(name, 1, tags);
+  CollectTags(kCountedItem, 2, tags);
+  return tags;
 }
 
-const std::vector<std::string>& TagManager::RelationalTags() {
+std::vector<std::string> TagManager::RelationalTags() const {
   static const std::string kClasses[] = {encoding::cp949Literal("관계언"),
                                          encoding::cp949Literal("의존형태")};
-  results_.clear();
-  for (const std::string& name : kClasses) CollectTags(name, 1);
-  return results_;
+  std::vector<std::string> tags;
+  for (const std::string& name : kClasses) CollectTags(name, 1, tags);
+  return tags;
 }
 
-const std::vector<std::string>& TagManager::MarkerSymbols() {
-  results_.assign({"*", "&", "#", "@", "%"});
-  return results_;
-}
+std::vector<std::string> TagManager::MarkerSymbols() const { return {"*", "&", "#", "@", "%"}; }
 
 }  // namespace selvanor

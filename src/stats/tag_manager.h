@@ -18,40 +18,44 @@ struct TagNode {
   std::vector<TagNode> children;  // a class's items, an item's sub-items (file order)
 };
 
+// What Load did: success, or why not (a Korean message, UTF-8, for the UI and the terminal).
+struct TagLoadResult {
+  bool ok = true;
+  std::string error;
+  explicit operator bool() const { return ok; }
+};
+
 // Owned by the view for the whole run; other parts borrow it. Single-threaded.
 //
 // Every pointer and reference handed out (nodes, node lists) stays valid until the next
-// successful open in Load(); the result list returned by the collecting operations stays
-// valid until the next collecting operation overwrites it.
-//
-// Failures leave a Korean message in LastError() (UTF-8, for the UI and the terminal);
-// nothing is shown or thrown here. A successful call does not clear an earlier message.
+// successful open in Load(). Every operation answers with its value; nothing is kept
+// between calls but the tag set itself, and nothing is shown or thrown here.
 class TagManager {
  public:
   // Longest name or tag, in bytes, the tag file may hold. A longer field rejects the file
   // (a cut field would silently become a different tag).
   static constexpr std::size_t kMaxFieldBytes = 999;
-  // Longest last-error text, in bytes.
+  // Longest error text, in bytes.
   static constexpr std::size_t kMaxErrorBytes = 999;
 
   TagManager() = default;
   TagManager(const TagManager&) = delete;
   TagManager& operator=(const TagManager&) = delete;
 
-  // Reads the tag file at `path` (a native path). If it cannot be opened or read:
-  // "<path> 파일을 열 수 없습니다.", false, and the tag set is unchanged. Otherwise the old
+  // Reads the tag file at `path` (a native path). If it cannot be opened or read: the
+  // error "<path> 파일을 열 수 없습니다." and the tag set is unchanged. Otherwise the old
   // content is replaced, the set is marked loaded and the parse result is returned; a
   // parse that stops at an error keeps the entries read before it, but leaves the flat
   // level-2 and level-3 lists empty.
-  [[nodiscard]] bool Load(const std::string& path);
+  [[nodiscard]] TagLoadResult Load(const std::string& path);
 
   // True once Load has opened a file, also when its parse failed.
   [[nodiscard]] bool IsLoaded() const { return loaded_; }
 
   // step 1: the classes (each with its items and their sub-items); step 2: every level-2
   // item in tree order; step 3: every level-3 item in tree order. The flat lists hold
-  // copies without children. Any other step: nullptr and a last-error text.
-  [[nodiscard]] const std::vector<TagNode>* GetClassList(int step);
+  // copies without children. Any other step: nullptr.
+  [[nodiscard]] const std::vector<TagNode>* GetClassList(int step) const;
 
   // First node, depth first in file order, whose name equals `name` at `level`
   // (0 = any level, 1-3 = that level only); nullptr if none or for another level.
@@ -62,38 +66,28 @@ class TagManager {
   // level 0 tests both, 2 only items, 3 only sub-items; 1 and any other level find nothing.
   [[nodiscard]] const TagNode* FindTag(std::string_view tag, int level = 0) const;
 
-  // Appends to the result list the tags under the entry named `name`:
+  // Appends to `into` the tags under the entry named `name`:
   //  level 1: the tags of each of the class's items, each item looked up again by name;
   //  level 2: the first item of that name: its sub-items' tags, or its own if it has none;
   //  level 3: the first sub-item of that name: its tag.
   // A name not found, or another level, appends nothing.
-  void CollectTags(std::string_view name, int level);
+  void CollectTags(std::string_view name, int level, std::vector<std::string>& into) const;
 
-  // Each of these empties the result list, fills it and returns it (its size is the count).
-  // The list grows as needed: a tag file with more than 100 tags loses none of them.
-  [[nodiscard]] const std::vector<std::string>& AllTags();         // every class, file order
-  [[nodiscard]] const std::vector<std::string>& ContentTags();     // content-word tags
-  [[nodiscard]] const std::vector<std::string>& RelationalTags();  // relational, dependent forms
-  [[nodiscard]] const std::vector<std::string>& MarkerSymbols();   // "*", "&", "#", "@", "%"
-
-  // The result list as the last collecting operation left it.
-  [[nodiscard]] const std::vector<std::string>& Results() const { return results_; }
-  void ClearResults() { results_.clear(); }
-
-  [[nodiscard]] const std::string& LastError() const { return lastError_; }
+  // The tag lists, each as a new list (a tag file with more than 100 tags loses none).
+  [[nodiscard]] std::vector<std::string> AllTags() const;         // every class, file order
+  [[nodiscard]] std::vector<std::string> ContentTags() const;     // content-word tags
+  [[nodiscard]] std::vector<std::string> RelationalTags() const;  // relational, dependent forms
+  [[nodiscard]] std::vector<std::string> MarkerSymbols() const;   // "*", "&", "#", "@", "%"
 
  private:
   class Parser;
 
   void clear();
   void rebuildFlatLists();
-  void setError(std::string message);
 
   std::vector<TagNode> classes_;
   std::vector<TagNode> level2_;  // flat copies, rebuilt after a successful parse
   std::vector<TagNode> level3_;
-  std::vector<std::string> results_;
-  std::string lastError_;
   bool loaded_ = false;
 };
 

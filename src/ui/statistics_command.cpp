@@ -15,7 +15,7 @@
 
 namespace selvanor {
 
-StatisticsCommand::StatisticsCommand(UserInteraction& ui, TagManager& tags, std::string listFile,
+StatisticsCommand::StatisticsCommand(UserInteraction& ui, const TagManager& tags, std::string listFile,
                                      QWidget* parent)
     : ui_(ui), tags_(tags), listFile_(std::move(listFile)), parent_(parent) {
   selection_ = [this]() -> std::optional<std::vector<stats::RunEntry>> {

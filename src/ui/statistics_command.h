@@ -37,7 +37,7 @@ class StatisticsCommand {
   using ReportOpener = std::function<void(const QString& path, bool utf8)>;
 
   // `tags` must be loaded; `listFile` is the corpus manager's document list.
-  StatisticsCommand(UserInteraction& ui, TagManager& tags, std::string listFile, QWidget* parent);
+  StatisticsCommand(UserInteraction& ui, const TagManager& tags, std::string listFile, QWidget* parent);
 
   void setSelectionStep(SelectionStep s) { selection_ = std::move(s); }
   void setRangeStep(RangeStep s) { range_ = std::move(s); }
@@ -53,7 +53,7 @@ class StatisticsCommand {
   [[nodiscard]] stats::RunOutcome runWithProgress(const stats::RunRequest& request);
 
   UserInteraction& ui_;
-  TagManager& tags_;
+  const TagManager& tags_;
   std::string listFile_;
   QWidget* parent_;
   SelectionStep selection_;

@@ -27,7 +27,7 @@ QString StatisticsListingDialog::titleOf(int type) {
   }
 }
 
-StatisticsListingDialog::StatisticsListingDialog(UserInteraction& ui, int type, TagManager& tags,
+StatisticsListingDialog::StatisticsListingDialog(UserInteraction& ui, int type, const TagManager& tags,
                                                  const std::string& listFile, QWidget* parent)
     : QDialog(parent), ui_(ui), type_(type), tags_(tags) {
   setWindowTitle(titleOf(type));

@@ -28,7 +28,7 @@ class StatisticsListingDialog : public QDialog {
   using ReportOpener = std::function<void(const QString& path)>;
 
   // `type` 1-5 (the dialog's title follows it); `tags` loaded; `listFile` the document list.
-  StatisticsListingDialog(UserInteraction& ui, int type, TagManager& tags, const std::string& listFile,
+  StatisticsListingDialog(UserInteraction& ui, int type, const TagManager& tags, const std::string& listFile,
                           QWidget* parent = nullptr);
 
   void setTagPrompt(TagPrompt p) { pickTags_ = std::move(p); }
@@ -51,7 +51,7 @@ class StatisticsListingDialog : public QDialog {
 
   UserInteraction& ui_;
   int type_;
-  TagManager& tags_;
+  const TagManager& tags_;
   corpus::DocumentList list_;
   std::vector<corpus::NodeRef> nodes_;  // one per line of lines_
   QListWidget* lines_;

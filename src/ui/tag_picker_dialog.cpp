@@ -42,10 +42,9 @@ std::string nameOf(const QListWidgetItem* item) {
 
 }  // namespace
 
-TagPickerDialog::TagPickerDialog(UserInteraction& ui, TagManager& tags, QWidget* parent)
+TagPickerDialog::TagPickerDialog(UserInteraction& ui, const TagManager& tags, QWidget* parent)
     : QDialog(parent), ui_(ui), tags_(tags), classes_(tags.GetClassList(1)) {
   setWindowTitle(QStringLiteral("분석표지 선택창"));
-  tags_.ClearResults();
 
   lower_ = new QComboBox(this);
   upper_ = new QComboBox(this);

@@ -33,7 +33,7 @@ class TagPickerDialog : public QDialog {
   Q_OBJECT
  public:
   // `tags` must be loaded and outlive the dialog; the picker fills its result list.
-  TagPickerDialog(UserInteraction& ui, TagManager& tags, QWidget* parent = nullptr);
+  TagPickerDialog(UserInteraction& ui, const TagManager& tags, QWidget* parent = nullptr);
 
   // "작업 시작": collects the tags of the picked names of the enabled list and accepts.
   void start();
@@ -54,7 +54,7 @@ class TagPickerDialog : public QDialog {
   void selectNamed(int level, const std::string& name, bool selected);
 
   UserInteraction& ui_;
-  TagManager& tags_;
+  const TagManager& tags_;
   const std::vector<TagNode>* classes_;
   QComboBox* lower_;
   QComboBox* upper_;

@@ -66,7 +66,7 @@ TEST(ConsonantRange, PickedClassesGiveTheirTagsOnce) {
   test::ScratchDir dir;
   test::writeFile(dir.file("tag.txt"), k(test::kTagFile));
   TagManager tags;
-  ASSERT_TRUE(tags.Load(dir.file("tag.txt"))) << tags.LastError();
+  ASSERT_TRUE(tags.Load(dir.file("tag.txt")));
   // 관계언 and 의존형태 both list JKO: the picked list holds it once, at its first place.
   EXPECT_EQ(tagsForClasses(tags, {k("관계언"), k("의존형태")}, 1),
             (std::vector<std::string>{"JKS", "JKO", "EP", "EF"}));

@@ -34,20 +34,24 @@ Strings utf8(const Strings& cp949) {
 
 class TagSetTest : public ::testing::Test {
  protected:
+  // Loads the text and keeps the result's error (empty on success).
   bool load(const std::string& utf8Text, const char* name = "tag.txt") {
     writeFile(dir.file(name), k(utf8Text));
-    return tags.Load(dir.file(name));
+    const TagLoadResult loaded = tags.Load(dir.file(name));
+    error = loaded.error;
+    return loaded.ok;
   }
   Strings tags2() { return field(tags.GetClassList(2), &TagNode::tag); }
   Strings tags3() { return field(tags.GetClassList(3), &TagNode::tag); }
   ScratchDir dir;
   TagManager tags;
+  std::string error;
 };
 
 using TagFileParsing = TagSetTest;
 
 TEST_F(TagFileParsing, BuildsClassTreeAndFlatLists) {
-  ASSERT_TRUE(load(kTagFile)) << tags.LastError();
+  ASSERT_TRUE(load(kTagFile)) << error;
   EXPECT_TRUE(tags.IsLoaded());
   const auto& classes = *tags.GetClassList(1);
   EXPECT_EQ(field(&classes, &TagNode::name),
@@ -98,7 +102,7 @@ TEST_F(TagFileParsing, StructuralErrorsKeepEntriesReadAndLeaveFlatListsEmpty) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_FALSE(load(c.text));
-    EXPECT_EQ(tags.LastError(), c.error);
+    EXPECT_EQ(error, c.error);
     EXPECT_TRUE(tags.IsLoaded());
     EXPECT_EQ(tags.GetClassList(1)->size(), c.classesKept);
     EXPECT_TRUE(tags2().empty());
@@ -112,7 +116,8 @@ TEST_F(TagFileParsing, FieldBoundaries) {
   const std::string text = k("#1 가\r\n#2 첫\r\n둘/ab") + "\xFF" + "cd\n" + k("#1 나\n#3 셋/ef\n") +
                            "\xFF" + k("#1 뒤\n");
   writeFile(dir.file("t.txt"), text);
-  ASSERT_TRUE(tags.Load(dir.file("t.txt"))) << tags.LastError();
+  const TagLoadResult loaded = tags.Load(dir.file("t.txt"));
+  ASSERT_TRUE(loaded) << loaded.error;
   const auto& classes = *tags.GetClassList(1);
   ASSERT_EQ(classes.size(), 2u);
   EXPECT_EQ(u(classes[0].children[0].name), "첫\n둘");
@@ -134,14 +139,15 @@ TEST_F(TagFileParsing, OverlongFieldRejectsFile) {
   ASSERT_TRUE(load("#1 " + std::string(TagManager::kMaxFieldBytes, 'a')));
   EXPECT_FALSE(
       load("#1 가\n#2 나/NA\n\n#2 다/" + std::string(TagManager::kMaxFieldBytes + 1, 'b')));
-  EXPECT_NE(tags.LastError().find("4번째 줄"), std::string::npos) << tags.LastError();
+  EXPECT_NE(error.find("4번째 줄"), std::string::npos) << error;
   EXPECT_EQ(tags.GetClassList(1)->at(0).children.size(), 1u);
 }
 
 TEST_F(TagFileParsing, UnopenableFileLeavesTagSetUnchanged) {
   const std::string missing = dir.file("없는 파일.txt");
-  EXPECT_FALSE(tags.Load(missing));
-  EXPECT_EQ(tags.LastError(), missing + " 파일을 열 수 없습니다.");
+  const TagLoadResult loaded = tags.Load(missing);
+  EXPECT_FALSE(loaded);
+  EXPECT_EQ(loaded.error, missing + " 파일을 열 수 없습니다.");
   EXPECT_FALSE(tags.IsLoaded());
   ASSERT_TRUE(load(kTagFile));
   EXPECT_FALSE(tags.Load(dir.path()));  // a folder opens but cannot be read
@@ -177,9 +183,9 @@ TEST_F(TagLookup, FindTagUpperCasesAndKeepsToItsLevel) {
   EXPECT_EQ(tags.FindTag("J", 0), nullptr);
 }
 
-TEST_F(TagLookup, BadClassListStepSetsError) {
+TEST_F(TagLookup, BadClassListStepGivesNoList) {
+  EXPECT_EQ(tags.GetClassList(0), nullptr);
   EXPECT_EQ(tags.GetClassList(4), nullptr);
-  EXPECT_EQ(tags.LastError(), "GetClassList에 잘못된 step값이 입력되었습니다.");
 }
 
 using TagLists = TagLookup;
@@ -195,11 +201,11 @@ TEST_F(TagLists, FixedListsCollectTheirClassesInOrder) {
 
 TEST_F(TagLists, CollectTagsAppendsAndFirstSameNamedItemWins) {
   ASSERT_TRUE(load("#1 가\n#2 공통/AA\n#3 하위/AB\n#1 나\n#2 공통/BB\n#2 단독/CC\n", "dup.txt"));
-  tags.ClearResults();
-  tags.CollectTags(k("나"), 1);
-  tags.CollectTags(k("하위"), 3);
-  tags.CollectTags(k("없음"), 2);
-  EXPECT_EQ(tags.Results(), (Strings{"AB", "CC", "AB"}));
+  Strings collected{"X"};
+  tags.CollectTags(k("나"), 1, collected);
+  tags.CollectTags(k("하위"), 3, collected);
+  tags.CollectTags(k("없음"), 2, collected);
+  EXPECT_EQ(collected, (Strings{"X", "AB", "CC", "AB"}));
 }
 
 TEST_F(TagLists, ListGrowsPastOneHundredTags) {
@@ -207,8 +213,13 @@ TEST_F(TagLists, ListGrowsPastOneHundredTags) {
   for (int i = 0; i < 150; ++i)
     text += "#2 n" + std::to_string(i) + "/T" + std::to_string(i) + "\n";
   ASSERT_TRUE(load(text, "big.txt"));
-  ASSERT_EQ(tags.AllTags().size(), 150u);
-  EXPECT_EQ(tags.Results().back(), "T149");
+  const Strings all = tags.AllTags();
+  ASSERT_EQ(all.size(), 150u);
+  EXPECT_EQ(all.back(), "T149");
+  // Each list is a value of its own: asking for another leaves it as it was.
+  const Strings relational = tags.RelationalTags();
+  EXPECT_EQ(all.size(), 150u);
+  EXPECT_TRUE(relational.empty());
 }
 
 }  // namespace
