@@ -14,6 +14,7 @@
 #include "stats/consonant_range.h"
 #include "stats/statistics_listing.h"
 #include "stats/statistics_run.h"
+#include "stats/statistics_selection.h"
 #include "stats/statistics_source.h"
 #include "stats/tag_manager.h"
 #include "store/document_list.h"
@@ -72,19 +73,7 @@ std::optional<stats::SyllableRange> rangeOf(const std::vector<std::string>& choi
 
 // The scope tags of a run or listing type; for type 5 the picked classes' tags.
 std::optional<std::vector<std::string>> scopeTagsOf(TagManager& tags, const TagArgs& a) {
-  switch (a.type) {
-    case 1:
-    case 2:
-      return tags.AllTags();
-    case 3:
-    case 4:
-      return tags.ContentTags();
-    case 6:
-    case 7:
-      return tags.RelationalTags();
-    default:
-      break;
-  }
+  if (a.type != 5) return stats::scopeTagsForType(tags, a.type);
   std::vector<std::string> names;
   std::size_t start = 0;
   while (start <= a.classes.size()) {
@@ -142,16 +131,7 @@ Selection entriesFromList(const StatsArgs& a) {
     }
     wanted.push_back(std::move(*name));
   }
-  Selection selection;
-  for (const corpus::ListGroup& g : list.groups()) {
-    if (!wanted.empty() && std::find(wanted.begin(), wanted.end(), g.name) == wanted.end())
-      continue;
-    selection.entries.push_back({stats::RunEntry::Folder, g.name});
-    for (const corpus::ListDocument& d : g.documents) {
-      selection.entries.push_back({stats::RunEntry::Document, d.path});
-    }
-  }
-  return selection;
+  return {stats::entriesFromGroups(list, wanted)};
 }
 
 // Plain documents form one folder named after the first document's folder.
@@ -220,7 +200,7 @@ int runStats(const StatsArgs& a) {
   std::optional<stats::SyllableRange> range = rangeOf(a.range);
   if (!range) return kExitUsage;
   TagManager tags;
-  if (!tags.Load(a.tagFile)) return report(false, tags.LastError());
+  if (const TagLoadResult loaded = tags.Load(a.tagFile); !loaded) return report(false, loaded.error);
   stats::RunRequest request;
   request.type = a.type;
   auto scope = scopeTagsOf(tags, a);
@@ -252,7 +232,7 @@ int runListing(const TagArgs& a, const std::vector<std::string>& documents) {
   std::optional<stats::SyllableRange> range = rangeOf(a.range);
   if (!range) return kExitUsage;
   TagManager tags;
-  if (!tags.Load(a.tagFile)) return report(false, tags.LastError());
+  if (const TagLoadResult loaded = tags.Load(a.tagFile); !loaded) return report(false, loaded.error);
   auto scope = scopeTagsOf(tags, a);
   if (!scope) return kExitUsage;  // a class name the tag file lacks
   stats::ListingRequest request;

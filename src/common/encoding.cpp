@@ -26,35 +26,24 @@ class Converter {
   // Converts the whole input. On an invalid or unconvertible sequence returns false and
   // the offset of the first byte that failed.
   bool convert(std::string_view in, std::string& out, std::size_t& failedAt) {
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // reset shift state
-    out.clear();
-    out.resize(in.size() * 2 + 16);
-    char* inPtr = const_cast<char*>(in.data());
-    std::size_t inLeft = in.size();
-    std::size_t produced = 0;
-    while (inLeft > 0) {
-      char* outPtr = out.data() + produced;
-      std::size_t outLeft = out.size() - produced;
-      const std::size_t rc = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
-      produced = out.size() - outLeft;
-      if (rc != static_cast<std::size_t>(-1)) break;
-      if (errno == E2BIG) {
-        out.resize(out.size() * 2);
-        continue;
-      }
-      failedAt = in.size() - inLeft;
-      return false;
-    }
-    out.resize(produced);
-    return true;
+    return run(in, out, &failedAt, {});
   }
 
   // Converts the whole input in one pass: each byte where a sequence fails (invalid, or a
   // character cut off by the end) becomes `replacement`, and the conversion goes on at the
   // next byte, so the second half of a broken pair is read again on its own.
   std::string convertReplacing(std::string_view in, std::string_view replacement) {
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    std::string out(in.size() * 2 + 16, '\0');
+    std::string out;
+    (void)run(in, out, nullptr, replacement);
+    return out;
+  }
+
+ private:
+  // The one conversion loop: with `failedAt` it stops at the first failing byte and says
+  // where; without it that byte becomes `replacement` and the loop goes on after it.
+  bool run(std::string_view in, std::string& out, std::size_t* failedAt, std::string_view replacement) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // reset shift state
+    out.assign(in.size() * 2 + 16, '\0');
     char* inPtr = const_cast<char*>(in.data());
     std::size_t inLeft = in.size();
     std::size_t produced = 0;
@@ -69,6 +58,10 @@ class Converter {
         out.resize(out.size() * 2);
         continue;
       }
+      if (failedAt) {
+        *failedAt = in.size() - inLeft;
+        return false;
+      }
       if (out.size() - produced < replacement.size()) out.resize(out.size() * 2);
       out.replace(produced, replacement.size(), replacement);
       produced += replacement.size();
@@ -77,10 +70,9 @@ class Converter {
       iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // a fresh start after the bad byte
     }
     out.resize(produced);
-    return out;
+    return true;
   }
 
- private:
   iconv_t cd_;
 };
 

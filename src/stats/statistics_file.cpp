@@ -279,34 +279,6 @@ bool writeStatistics(PairCounter& counts, const std::string& file) {
   return true;
 }
 
-// The names of the sub-databases of a file, read from its main database. That database is
-// Berkeley DB's own list, made without record numbers, so it is read with a bare handle
-// rather than a Storage.
-std::optional<std::vector<std::string>> subDatabaseNames(const std::string& path) {
-  DB* db = nullptr;
-  if (db_create(&db, nullptr, 0) != 0) return std::nullopt;
-  struct Closer {
-    DB* db;
-    DBC* cursor = nullptr;
-    ~Closer() {
-      if (cursor) cursor->close(cursor);
-      db->close(db, 0);
-    }
-  } closer{db};
-  if (db->open(db, nullptr, path.c_str(), nullptr, DB_BTREE, DB_RDONLY, 0) != 0 ||
-      db->cursor(db, nullptr, &closer.cursor, 0) != 0) {
-    return std::nullopt;
-  }
-  std::vector<std::string> names;
-  DBT key{}, value{};
-  int rc;
-  while ((rc = closer.cursor->get(closer.cursor, &key, &value, DB_NEXT)) == 0) {
-    names.emplace_back(static_cast<const char*>(key.data), key.size);
-  }
-  if (rc != DB_NOTFOUND) return std::nullopt;
-  return names;
-}
-
 }  // namespace
 
 ResultCode stats::makeTongDB(const std::string& document) {
@@ -399,7 +371,7 @@ PieceCounts forEachPiece(std::string_view analysis, std::string& scratch,
 }
 
 std::optional<StatisticsContent> readStatisticsFile(const std::string& path) {
-  std::optional<std::vector<std::string>> tags = subDatabaseNames(path);
+  std::optional<std::vector<std::string>> tags = tagDatabaseNames(path);
   if (!tags) return std::nullopt;
   StatisticsContent content;
   for (const std::string& tag : *tags) {
@@ -415,6 +387,32 @@ std::optional<StatisticsContent> readStatisticsFile(const std::string& path) {
     if (store.lastResult() != DB_NOTFOUND) return std::nullopt;
   }
   return content;
+}
+
+std::optional<std::vector<std::string>> tagDatabaseNames(const std::string& path) {
+  DB* db = nullptr;
+  if (db_create(&db, nullptr, 0) != 0) return std::nullopt;
+  struct Closer {
+    DB* db;
+    DBC* cursor = nullptr;
+    ~Closer() {
+      if (cursor) cursor->close(cursor);
+      db->close(db, 0);
+    }
+  } closer{db};
+  if (db->open(db, nullptr, path.c_str(), nullptr, DB_BTREE, DB_RDONLY, 0) != 0 ||
+      db->cursor(db, nullptr, &closer.cursor, 0) != 0) {
+    return std::nullopt;
+  }
+  std::vector<std::string> names;
+  DBT key{}, value{};
+  int rc;
+  while ((rc = closer.cursor->get(closer.cursor, &key, &value, DB_NEXT)) == 0) {
+    if (value.size != sizeof(db_pgno_t)) return std::nullopt;
+    names.emplace_back(static_cast<const char*>(key.data), key.size);
+  }
+  if (rc != DB_NOTFOUND) return std::nullopt;
+  return names;
 }
 
 }  // namespace stats

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/result_codes.h"
 
@@ -70,6 +71,13 @@ PieceCounts forEachPiece(
 // Content of a statistics (or tagged count) file: tag -> morpheme -> count. nullopt when
 // the file cannot be opened or holds a value that is not a TextIntValue whose text equals
 // its key. Meant for checks and small files: it holds the whole file in memory.
+// The tag databases a statistics (or tagged count) file holds, read from its main
+// database, which is Berkeley DB's own list of sub-databases (name -> 4-byte page number)
+// and so is read with a bare handle rather than a Storage. nullopt when the file cannot be
+// opened or its main database holds anything else (no statistics file). Reading the list
+// first spares opening a tag database the file lacks, which would create it.
+[[nodiscard]] std::optional<std::vector<std::string>> tagDatabaseNames(const std::string& path);
+
 using StatisticsContent = std::map<std::string, std::map<std::string, std::int32_t>>;
 [[nodiscard]] std::optional<StatisticsContent> readStatisticsFile(const std::string& path);
 

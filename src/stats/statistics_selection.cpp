@@ -45,7 +45,7 @@ std::vector<RunEntry> entriesFromGroups(const corpus::DocumentList& list,
   return entries;
 }
 
-std::vector<std::string> scopeTagsForType(TagManager& tags, int type) {
+std::vector<std::string> scopeTagsForType(const TagManager& tags, int type) {
   switch (type) {
     case 1:
     case 2: return uniqueTags(tags.AllTags());

@@ -32,6 +32,6 @@ namespace selvanor::stats {
 // The scope tags of run or listing type `type` as the tag set gives them: AllTags for 1
 // and 2, ContentTags for 3 and 4, RelationalTags for 6 and 7; empty for type 5, whose
 // tags the user picks. Repeats dropped.
-[[nodiscard]] std::vector<std::string> scopeTagsForType(TagManager& tags, int type);
+[[nodiscard]] std::vector<std::string> scopeTagsForType(const TagManager& tags, int type);
 
 }  // namespace selvanor::stats

@@ -19,36 +19,6 @@ ReadFailure failed(std::string path, std::string message) {
   return RunOutcome::failed(result::kOpenError, std::move(message), std::move(path));
 }
 
-// The tag databases a statistics file holds, read from its main database: opening a
-// database the file lacks would make Berkeley DB report an error. The main database is
-// Berkeley DB's own list (name -> 4-byte page number), made without record numbers, so
-// it is read with a bare handle; a file with other records there is no statistics file.
-std::optional<std::vector<std::string>> tagDatabases(const std::string& path) {
-  DB* db = nullptr;
-  if (db_create(&db, nullptr, 0) != 0) return std::nullopt;
-  struct Closer {
-    DB* db;
-    DBC* cursor = nullptr;
-    ~Closer() {
-      if (cursor) cursor->close(cursor);
-      db->close(db, 0);
-    }
-  } closer{db};
-  if (db->open(db, nullptr, path.c_str(), nullptr, DB_BTREE, DB_RDONLY, 0) != 0 ||
-      db->cursor(db, nullptr, &closer.cursor, 0) != 0) {
-    return std::nullopt;
-  }
-  std::vector<std::string> names;
-  DBT key{}, value{};
-  int rc;
-  while ((rc = closer.cursor->get(closer.cursor, &key, &value, DB_NEXT)) == 0) {
-    if (value.size != sizeof(db_pgno_t)) return std::nullopt;
-    names.emplace_back(static_cast<const char*>(key.data), key.size);
-  }
-  if (rc != DB_NOTFOUND) return std::nullopt;
-  return names;
-}
-
 // The count of a statistics record: TextIntValue(key, count) with a count of at least 1.
 std::optional<std::int32_t> countOf(std::string_view key, std::string_view value) {
   std::uint32_t length = 0, number = 0;
@@ -130,7 +100,7 @@ ReadFailure forEachRecord(const std::string& document, const std::vector<std::st
   const std::string path = corpus::statisticsFilePath(document);
   if (path.empty()) return failed(document, std::string(msg::kNoStatisticsPath) + " " + document);
   if (!fileExists(path)) return failed(path, msg::kMakeStatisticsFirst + document + "]");
-  const std::optional<std::vector<std::string>> present = tagDatabases(path);
+  const std::optional<std::vector<std::string>> present = tagDatabaseNames(path);
   if (!present) return failed(path, msg::kStatisticsUnreadable + path);
   for (const std::string& tag : tags) {
     if (std::find(present->begin(), present->end(), tag) == present->end()) continue;
