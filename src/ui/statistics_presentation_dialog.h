@@ -8,6 +8,7 @@
 #include <string>
 
 class QCheckBox;
+class QGroupBox;
 class QLineEdit;
 class QRadioButton;
 
@@ -46,6 +47,9 @@ class StatisticsPresentationDialog : public QDialog {
   QLineEdit* reanalysisField() const { return reanalysis_; }
 
  private:
+  QGroupBox* buildColumns();
+  QGroupBox* buildSortOrder();
+  QGroupBox* buildPasses();
   void setDescending(bool descending);
   void updateExclusions();
 

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "stats/statistics_request.h"
+#include "ui_base/dialog_buttons.h"
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"
 
@@ -21,39 +22,12 @@ namespace selvanor {
 StatisticsRangeDialog::StatisticsRangeDialog(UserInteraction& ui, TagPrompt pickTags, QWidget* parent)
     : QDialog(parent), ui_(ui), pickTags_(std::move(pickTags)) {
   setWindowTitle(QStringLiteral("통계 범위"));
-  auto* scope = new QGroupBox(QStringLiteral("범위"), this);
-  whole_ = new QRadioButton(QStringLiteral("전체"), scope);
-  content_ = new QRadioButton(QStringLiteral("실질어"), scope);
-  relational_ = new QRadioButton(QStringLiteral("형식어"), scope);
-  vocabulary_ = new QRadioButton(QStringLiteral("어휘"), scope);
-  withTags_ = new QRadioButton(QStringLiteral("어휘+품사표지"), scope);
-  auto* scopeGrid = new QGridLayout(scope);
-  scopeGrid->addWidget(whole_, 0, 0);
-  scopeGrid->addWidget(content_, 0, 1);
-  scopeGrid->addWidget(relational_, 0, 2);
-  scopeGrid->addWidget(vocabulary_, 1, 0);
-  scopeGrid->addWidget(withTags_, 1, 1);
-
-  auto* tagBox = new QGroupBox(QStringLiteral("품사표지 옵션"), this);
-  tags_ = new QRadioButton(QStringLiteral("품사표지"), tagBox);
-  lower_ = new QLineEdit(tagBox);
-  upper_ = new QLineEdit(tagBox);
-  for (QLineEdit* f : {lower_, upper_}) {
-    f->setReadOnly(true);
-    f->setEnabled(false);
-  }
-  picked_ = new QListWidget(tagBox);
-  picked_->setEnabled(false);
-  picked_->setMinimumHeight(120);
-  auto* tagGrid = new QGridLayout(tagBox);
-  tagGrid->addWidget(tags_, 0, 0);
-  auto* rangeRow = new QHBoxLayout;
-  rangeRow->addWidget(lower_);
-  rangeRow->addWidget(new QLabel(QStringLiteral("~"), tagBox));
-  rangeRow->addWidget(upper_);
-  tagGrid->addLayout(rangeRow, 0, 1);
-  tagGrid->addWidget(new QLabel(QStringLiteral("분류 선택"), tagBox), 1, 0);
-  tagGrid->addWidget(picked_, 1, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(buildScope());
+  layout->addWidget(buildTagOptions());
+  layout->addWidget(buildResultFile());
+  layout->addWidget(makeDialogButtons(this, QStringLiteral("확 인"), QStringLiteral("취 소"),
+                                      [this] { confirm(); }));
 
   // 전체, 실질어, 형식어 and 품사표지 exclude one another; so do 어휘 and 어휘+품사표지.
   auto* ranges = new QButtonGroup(this);
@@ -64,27 +38,58 @@ StatisticsRangeDialog::StatisticsRangeDialog(UserInteraction& ui, TagPrompt pick
   whole_->setChecked(true);
   vocabulary_->setChecked(true);
   connect(tags_, &QRadioButton::clicked, this, &StatisticsRangeDialog::tagsChosen);
+}
 
-  auto* resultBox = new QGroupBox(QStringLiteral("결과 저장 파일"), this);
-  auto* resultButton = new QPushButton(QStringLiteral("결과 파일"), resultBox);
-  result_ = new QLineEdit(resultBox);
+QGroupBox* StatisticsRangeDialog::buildScope() {
+  auto* box = new QGroupBox(QStringLiteral("범위"), this);
+  whole_ = new QRadioButton(QStringLiteral("전체"), box);
+  content_ = new QRadioButton(QStringLiteral("실질어"), box);
+  relational_ = new QRadioButton(QStringLiteral("형식어"), box);
+  vocabulary_ = new QRadioButton(QStringLiteral("어휘"), box);
+  withTags_ = new QRadioButton(QStringLiteral("어휘+품사표지"), box);
+  auto* grid = new QGridLayout(box);
+  grid->addWidget(whole_, 0, 0);
+  grid->addWidget(content_, 0, 1);
+  grid->addWidget(relational_, 0, 2);
+  grid->addWidget(vocabulary_, 1, 0);
+  grid->addWidget(withTags_, 1, 1);
+  return box;
+}
+
+QGroupBox* StatisticsRangeDialog::buildTagOptions() {
+  auto* box = new QGroupBox(QStringLiteral("품사표지 옵션"), this);
+  tags_ = new QRadioButton(QStringLiteral("품사표지"), box);
+  lower_ = new QLineEdit(box);
+  upper_ = new QLineEdit(box);
+  for (QLineEdit* f : {lower_, upper_}) {
+    f->setReadOnly(true);
+    f->setEnabled(false);
+  }
+  picked_ = new QListWidget(box);
+  picked_->setEnabled(false);
+  picked_->setMinimumHeight(120);
+  auto* grid = new QGridLayout(box);
+  grid->addWidget(tags_, 0, 0);
+  auto* rangeRow = new QHBoxLayout;
+  rangeRow->addWidget(lower_);
+  rangeRow->addWidget(new QLabel(QStringLiteral("~"), box));
+  rangeRow->addWidget(upper_);
+  grid->addLayout(rangeRow, 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("분류 선택"), box), 1, 0);
+  grid->addWidget(picked_, 1, 1);
+  return box;
+}
+
+QGroupBox* StatisticsRangeDialog::buildResultFile() {
+  auto* box = new QGroupBox(QStringLiteral("결과 저장 파일"), this);
+  auto* button = new QPushButton(QStringLiteral("결과 파일"), box);
+  result_ = new QLineEdit(box);
   result_->setMinimumWidth(360);
-  auto* resultRow = new QHBoxLayout(resultBox);
-  resultRow->addWidget(resultButton);
-  resultRow->addWidget(result_, 1);
-  connect(resultButton, &QPushButton::clicked, this, &StatisticsRangeDialog::chooseResultFile);
-
-  auto* buttons = new QDialogButtonBox(this);
-  auto* ok = buttons->addButton(QStringLiteral("확 인"), QDialogButtonBox::AcceptRole);
-  auto* cancel = buttons->addButton(QStringLiteral("취 소"), QDialogButtonBox::RejectRole);
-  connect(ok, &QPushButton::clicked, this, &StatisticsRangeDialog::confirm);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(scope);
-  layout->addWidget(tagBox);
-  layout->addWidget(resultBox);
-  layout->addWidget(buttons);
+  auto* row = new QHBoxLayout(box);
+  row->addWidget(button);
+  row->addWidget(result_, 1);
+  connect(button, &QPushButton::clicked, this, &StatisticsRangeDialog::chooseResultFile);
+  return box;
 }
 
 void StatisticsRangeDialog::tagsChosen() {

@@ -11,6 +11,7 @@
 
 #include "ui/tag_picker_dialog.h"
 
+class QGroupBox;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
@@ -49,6 +50,9 @@ class StatisticsRangeDialog : public QDialog {
   QListWidget* pickedList() const { return picked_; }
 
  private:
+  QGroupBox* buildScope();
+  QGroupBox* buildTagOptions();
+  QGroupBox* buildResultFile();
   void tagsChosen();
   void showPick();
 

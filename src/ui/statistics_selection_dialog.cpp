@@ -9,6 +9,7 @@
 
 #include "stats/statistics_selection.h"
 #include "ui/corpus_tree_model.h"
+#include "ui_base/dialog_buttons.h"
 #include "ui_base/user_interaction.h"
 
 namespace selvanor {
@@ -33,14 +34,10 @@ StatisticsSelectionDialog::StatisticsSelectionDialog(UserInteraction& ui, const 
   tree_->setMinimumSize(520, 360);
   tree_->expandAll();
 
-  auto* buttons = new QDialogButtonBox(this);
-  auto* proceedButton = buttons->addButton(QStringLiteral("계 속"), QDialogButtonBox::AcceptRole);
-  auto* cancel = buttons->addButton(QStringLiteral("취 소"), QDialogButtonBox::RejectRole);
-  connect(proceedButton, &QPushButton::clicked, this, &StatisticsSelectionDialog::proceed);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tree_, 1);
-  layout->addWidget(buttons);
+  layout->addWidget(makeDialogButtons(this, QStringLiteral("계 속"), QStringLiteral("취 소"),
+                                      [this] { proceed(); }));
 }
 
 StatisticsSelectionDialog::~StatisticsSelectionDialog() = default;

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "stats/tag_manager.h"
+#include "ui_base/dialog_buttons.h"
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"
 
@@ -74,16 +75,11 @@ TagPickerDialog::TagPickerDialog(UserInteraction& ui, const TagManager& tags, QW
   levelButtons_[0]->setChecked(true);
   chooseLevel(1);
 
-  auto* buttons = new QDialogButtonBox(this);
-  auto* startButton = buttons->addButton(QStringLiteral("작업 시작"), QDialogButtonBox::AcceptRole);
-  auto* cancelButton = buttons->addButton(QStringLiteral("취소"), QDialogButtonBox::RejectRole);
-  connect(startButton, &QPushButton::clicked, this, &TagPickerDialog::start);
-  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(range);
   layout->addWidget(classes, 1);
-  layout->addWidget(buttons);
+  layout->addWidget(makeDialogButtons(this, QStringLiteral("작업 시작"), QStringLiteral("취소"),
+                                      [this] { start(); }));
 
   connect(lower_, qOverload<int>(&QComboBox::currentIndexChanged), this, &TagPickerDialog::lowerChanged);
   connect(upper_, qOverload<int>(&QComboBox::currentIndexChanged), this, &TagPickerDialog::upperChanged);
