@@ -2,6 +2,14 @@
 
 namespace selvanor::cp949 {
 
+bool isWellFormed(std::string_view s) {
+  for (std::size_t i = 0; i < s.size(); i = nextChar(s, i)) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c >= 0x80 && charLength(s, i) != 2) return false;
+  }
+  return true;
+}
+
 std::size_t charCount(std::string_view s) {
   std::size_t n = 0;
   for (std::size_t i = 0; i < s.size(); i = nextChar(s, i)) ++n;

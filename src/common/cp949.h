@@ -5,8 +5,10 @@
 // it can look like an ASCII letter. Every test, search, case change and cut on such
 // text must step over whole characters; these helpers are the only place that knows how.
 //
-// A lead byte standing as the very last byte of a string (a truncated character) is
-// treated as a one-byte character so that walks always terminate.
+// A lead byte pairs only with a byte that can be a second byte. A lead byte at the very
+// end of a string, or before a byte that cannot follow it (a blank, a tab, "/", a digit,
+// a control byte), is one stray byte: it never absorbs an ASCII separator, so walks
+// always terminate and fields are cut where the separators stand.
 #pragma once
 
 #include <cstddef>
@@ -16,11 +18,23 @@
 namespace selvanor::cp949 {
 
 inline constexpr bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+// A byte that can stand second in a two-byte character: A-Z, a-z or 0x81-0xFE.
+inline constexpr bool isTrailByte(unsigned char c) {
+  return (c >= 0x41 && c <= 0x5A) || (c >= 0x61 && c <= 0x7A) || (c >= 0x81 && c <= 0xFE);
+}
 
 // Byte length (1 or 2) of the character that starts at `pos`. Requires pos < s.size().
 inline std::size_t charLength(std::string_view s, std::size_t pos) {
-  return (isLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size()) ? 2 : 1;
+  return (isLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size() &&
+          isTrailByte(static_cast<unsigned char>(s[pos + 1])))
+             ? 2
+             : 1;
 }
+
+// True when `s` is structurally CP949: every byte is ASCII or part of a lead byte and
+// trail byte pair. This is what documents accept, including code points iconv does not
+// map (the user-defined area such as 0xC9A1).
+[[nodiscard]] bool isWellFormed(std::string_view s);
 
 // Start of the character after the one at `pos` (s.size() at the end).
 inline std::size_t nextChar(std::string_view s, std::size_t pos) {

@@ -35,17 +35,20 @@ void appendMorpheme(std::string_view morpheme, bool attachDa, std::string& out) 
   std::string fixed;
   std::size_t slash = cp949::findChar(morpheme, '/');
   if (slash == std::string_view::npos) {
+    // The inserted '/' stands at a known place: no second search that a stray byte
+    // before it could defeat.
     const std::size_t letter = cp949::findLetter(morpheme);
     if (letter != std::string_view::npos) {
       fixed.assign(morpheme.substr(0, letter));
       fixed += '/';
       fixed.append(morpheme.substr(letter));
+      slash = letter;
     } else {
       fixed.assign(morpheme);
       fixed += "/?";
+      slash = morpheme.size();
     }
     morpheme = fixed;
-    slash = cp949::findChar(morpheme, '/');
   }
   const std::string_view form = morpheme.substr(0, slash);
   const std::string_view tail = morpheme.substr(slash);

@@ -69,5 +69,34 @@ TEST(Cp949Without, DropsSpacingButNeverHalfACharacter) {
   EXPECT_EQ(out, "x ab ");
 }
 
+// A lead byte pairs only with a byte that can stand second; otherwise it is one stray
+// byte and the separator after it stays visible.
+TEST(Cp949Stepping, AStrayLeadByteNeverSwallowsASeparator) {
+  for (const char next : std::string("/ \t\r\n+0\x1b\x7f\xff")) {
+    const std::string s = std::string("\xb0") + next;
+    SCOPED_TRACE(static_cast<int>(static_cast<unsigned char>(next)));
+    EXPECT_EQ(cp949::charLength(s, 0), 1u);
+    EXPECT_EQ(cp949::charCount(s), 2u);
+    EXPECT_EQ(cp949::findChar(s, next), 1u);
+  }
+  EXPECT_EQ(cp949::findChar("\xb0/NNG", '/'), 1u);
+  EXPECT_EQ(cp949::findAnyOf("\xb0+x", "+"), 1u);
+  EXPECT_TRUE(cp949::endsWith("x\xb0/", "/"));
+  // Every valid second byte still pairs: A-Z, a-z, 0x81-0xFE.
+  for (const char second : std::string("AZaz\x81\xfe")) {
+    EXPECT_EQ(cp949::charLength(std::string("\xb0") + second, 0), 2u);
+  }
+}
+
+TEST(Cp949WellFormed, AcceptsStructuralCp949Only) {
+  EXPECT_TRUE(cp949::isWellFormed(""));
+  EXPECT_TRUE(cp949::isWellFormed(k("먹/VV + 었/EP") + kGakk + kGat));
+  EXPECT_TRUE(cp949::isWellFormed("\xc9\xa1 user-defined area"));
+  EXPECT_FALSE(cp949::isWellFormed("a\xb0"));      // cut off by the end
+  EXPECT_FALSE(cp949::isWellFormed("\xb0/NNG"));   // lead byte before a separator
+  EXPECT_FALSE(cp949::isWellFormed("\x80"));       // starts nothing
+  EXPECT_FALSE(cp949::isWellFormed("\xff"));
+}
+
 }  // namespace
 }  // namespace selvanor

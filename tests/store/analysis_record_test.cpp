@@ -63,6 +63,25 @@ TEST(AnalysisNormalisation, NeverSplitsTwoByteCharacters) {
   EXPECT_EQ(attachDaToForm("\x81\x41"), "\x81\x41" + k("다"));
 }
 
+// A lead byte before a byte that cannot stand second ("/", "+", a blank, the end) is one
+// stray byte: it keeps its place and the separator after it still counts.
+TEST(AnalysisNormalisation, AStrayLeadByteKeepsTheSeparatorAfterIt) {
+  EXPECT_EQ(normalizeAnalysis("\xb0", false), "\xb0/?");
+  EXPECT_EQ(normalizeAnalysis("a/NN+\xb0", true), "a/NN + \xb0/?");
+  EXPECT_EQ(normalizeAnalysis("\xb0/NNG", false), "\xb0/NNG");
+  EXPECT_EQ(normalizeAnalysis("\xb0+a/NN", false), "\xb0/? + a/NN");
+  EXPECT_EQ(normalizeAnalysis("\xb0VV", true), "\xb0V" + k("다") + "/V");  // \xb0V: one
+  const ParsedLine last = parseLine("S1 w a/NN+\xb0", false);
+  ASSERT_EQ(last.status, result::kOk);
+  EXPECT_EQ(last.record.analysis, "A/NN + \xb0/?");
+  const ParsedLine serial = parseLine("S1\xb0\tw\xb0 a/NN", false);
+  ASSERT_EQ(serial.status, result::kOk);
+  EXPECT_EQ(serial.record.serial, "S1\xb0");
+  EXPECT_EQ(serial.record.word, "w\xb0");
+  EXPECT_EQ(serial.record.analysis, "A/NN");
+  EXPECT_EQ(parseUnnumberedLine("S2", "\xb0 \xb0", true).record.analysis, "\xb0/?");
+}
+
 TEST(LineParsing, SplitsSerialWordAndAnalysis) {
   const ParsedLine p = parseLine(k("\t12345670000010   먹었다\t먹/VV + 었/EP  +다/EF  "), false);
   ASSERT_EQ(p.status, result::kOk);

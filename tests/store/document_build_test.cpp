@@ -45,6 +45,29 @@ TEST_F(DocumentBuild, NumberedInputGivesOneRecordPerLineInSerialOrder) {
   EXPECT_EQ(diag.text(), "");
 }
 
+// A stray lead byte before a blank, a tab, "/" or "+" is one byte of its own: the
+// document keeps it and its export builds again into the same records and text.
+TEST_F(DocumentBuild, StrayLeadBytesSurviveTheExportRoundTrip) {
+  writeFile(input, "S1\xb0 w\xb0 \xb0/nng+a\xb0\n"
+                   "S2 \xb0 \xb0\n"
+                   "S3 x y/NN+\xb0+\xb0/vv\n");
+  ASSERT_EQ(db.makeBunsukDB(input, output, "", SerialMode::Numbered, false), result::kOk);
+  const auto first = readDocument(output);
+  ASSERT_EQ(first.size(), 3u);
+  EXPECT_EQ(first[0], (AnalysisRecord{"S1\xb0", "w\xb0", "\xb0/NNG + /A\xb0"}));
+  EXPECT_EQ(first[1], (AnalysisRecord{"S2", "\xb0", "\xb0/?"}));
+  EXPECT_EQ(first[2].analysis, "Y/NN + \xb0/? + \xb0/VV");
+
+  const std::string exported = dir.file("export.txt");
+  ASSERT_EQ(db.printDBcont(ExportKind::Document, output, exported), result::kOk);
+  const std::string again = dir.file("again.id");
+  ASSERT_EQ(db.makeBunsukDB(exported, again, "", SerialMode::Numbered, false), result::kOk);
+  EXPECT_EQ(readDocument(again), first);
+  const std::string reexported = dir.file("export2.txt");
+  ASSERT_EQ(db.printDBcont(ExportKind::Document, again, reexported), result::kOk);
+  EXPECT_EQ(readFile(reexported), readFile(exported));
+}
+
 TEST_F(DocumentBuild, LaterDuplicateSerialReplacesEarlier) {
   writeFile(input, k("S1 먼저 먼저/MAG\nS1 나중 나중/NNG\n"));
   ASSERT_EQ(db.makeBunsukDB(input, output, "", SerialMode::Numbered, false), result::kOk);
