@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "common/cp949.h"
+
 namespace selvanor::encoding {
 namespace {
 
@@ -124,6 +126,13 @@ Conversion cp949ToUtf8(std::string_view cp949) {
 
 std::string cp949ToUtf8Lossy(std::string_view cp949) {
   return toUtf8().convertReplacing(cp949, "\xEF\xBF\xBD");
+}
+
+std::string cp949Excerpt(std::string_view cp949, std::size_t maxChars) {
+  const std::string_view head = cp949::leftChars(cp949, maxChars);
+  std::string out = cp949ToUtf8Lossy(head);
+  if (head.size() < cp949.size()) out += "\xE2\x80\xA6";  // …
+  return out;
 }
 
 std::string cp949Literal(std::string_view utf8) {

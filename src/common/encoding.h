@@ -3,6 +3,7 @@
 // half-converted.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,12 @@ struct Conversion {
 // first byte becomes U+FFFD and conversion resumes at the next byte. One linear pass,
 // however much of the text is broken.
 [[nodiscard]] std::string cp949ToUtf8Lossy(std::string_view cp949);
+
+// A line or field from a file as a message echoes it: at most `maxChars` characters,
+// then "…" when it was longer (a 1 MB field must not fill the screen), converted as
+// cp949ToUtf8Lossy does.
+inline constexpr std::size_t kExcerptChars = 200;
+[[nodiscard]] std::string cp949Excerpt(std::string_view cp949, std::size_t maxChars = kExcerptChars);
 
 // A UTF-8 literal known to be representable in CP949 (program constants such as class
 // names of the tag set). Aborts on a programming error.
