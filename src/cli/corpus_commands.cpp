@@ -45,7 +45,7 @@ const char* statusText(corpus::DocumentStatus s) {
 int runListShow(const std::string& listFile) {
   corpus::DocumentList list;
   if (!list.load(listFile, /*createIfMissing=*/false)) {
-    printMessage(corpus::loadFailedMessage(listFile));
+    printMessage(corpus::loadFailedMessage(listFile, list.loadReport()));
     return kExitFailed;
   }
   for (const std::string& notice : corpus::loadNotices(list.loadReport())) printMessage(notice);

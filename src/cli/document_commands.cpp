@@ -40,7 +40,7 @@ int runBuild(const BuildOptions& o) {
   }
   DBWrap db;
   const ResultCode rc = db.makeBunsukDB(o.input, o.output, prefix, plan.mode(), !o.noDa);
-  const std::string message = build::outcomeMessage(rc, db.lastSerial());
+  const std::string message = build::outcomeMessage(rc, db.lastSerial(), db.foreignText());
   if (rc != result::kOk) {
     printMessage(message);
     return kExitFailed;

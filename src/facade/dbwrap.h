@@ -71,6 +71,8 @@ class DBWrap {
   }
   // First field of the last line parsed (empty before any); shown in format-error messages.
   [[nodiscard]] const std::string& lastSerial() const { return builder_.lastSerial(); }
+  // What a refused build input looked like (UTF-8, UTF-16, binary); empty otherwise.
+  [[nodiscard]] const std::string& foreignText() const { return builder_.foreignText(); }
   [[nodiscard]] ResultCode printDBcont(ExportKind kind, const std::string& source,
                                        const std::string& output) {
     return selvanor::printDBcont(kind, source, output);

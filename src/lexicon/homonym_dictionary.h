@@ -30,6 +30,8 @@ namespace selvanor::homonym {
 struct FormatError {
   unsigned long line = 0;
   std::string record;
+  std::string foreignText;  // a source that looks like UTF-8, UTF-16 or binary data: what
+                            // it looks like (UTF-8 hint); the first record is `record`
 };
 
 // makeDongumDB's result when a source record is malformed (formatError() says where), and

@@ -4,6 +4,7 @@
 #include "common/cp949.h"
 #include "common/diagnostics.h"
 #include "common/encoding.h"
+#include "common/text_kind.h"
 #include "lexicon/homonym_dictionary.h"
 #include "store/codecs.h"
 #include "store/encap_list.h"
@@ -82,7 +83,8 @@ std::string formatErrorMessage(const FormatError& error) {
          "]라인 주위에 형식오류가 있습니다.\r\n"
          "형식:[#1...#2...#3...#5...] 또는 [#1..#2...#3...#$...]\r\n"
          "입력문장:[" +
-         encoding::cp949ToUtf8Lossy(error.record) + "]";
+         encoding::cp949Excerpt(error.record) + "]" +
+         (error.foreignText.empty() ? std::string() : "\r\n" + error.foreignText);
 }
 
 std::string mergeOutcomeMessage(std::string_view mode, ResultCode result) {
@@ -106,6 +108,13 @@ ResultCode homonym::HomonymDictionary::makeDongumDB(const std::string& source, c
     reportStoreError(kOp, "DB open error");  // the dictionary would replace its own source
     return result::kOpenError;
   }
+  // A source in another encoding would split into senses of garbage: refused at its start.
+  if (auto foreign = text::describeForeignFile(source)) {
+    auto first = reader.next();
+    formatError_ = {first ? first->lineCount : 1, first ? std::move(first->text) : std::string(),
+                    std::move(*foreign)};
+    return kDongumFormatError;
+  }
   releaseLookup(dictionary);
   // Built beside the target: a bad record or a failed write keeps the previous dictionary.
   FileReplacement target(dictionary);
@@ -117,7 +126,7 @@ ResultCode homonym::HomonymDictionary::makeDongumDB(const std::string& source, c
   while (auto record = reader.next()) {
     auto entry = homonym::splitRecord(record->text);
     if (!entry) {
-      formatError_ = {record->lineCount, std::move(record->text)};
+      formatError_ = {record->lineCount, std::move(record->text), {}};
       return kDongumFormatError;
     }
     item = codec::encodeQuad({entry->headword, entry->numberedForm, entry->hanja, entry->meaning});

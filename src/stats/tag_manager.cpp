@@ -7,25 +7,12 @@
 #include "common/cp949.h"
 #include "common/encoding.h"
 #include "common/files.h"
+#include "common/text_kind.h"
 
 namespace selvanor {
 namespace {
 
 constexpr char kEndByte = '\xFF';  // ends the parse outside an entry, a field inside one
-
-constexpr bool isTrailByte(unsigned char c) {
-  return (c >= 0x41 && c <= 0x5A) || (c >= 0x61 && c <= 0x7A) || (c >= 0x81 && c <= 0xFE);
-}
-
-// Start of the next character. A lead byte only pairs with a valid second byte, so a
-// damaged file (a lead byte before a line end, "/" or 0xFF) never hides a separator.
-std::size_t nextCharStrict(std::string_view s, std::size_t pos) {
-  if (cp949::isLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size() &&
-      isTrailByte(static_cast<unsigned char>(s[pos + 1]))) {
-    return pos + 2;
-  }
-  return pos + 1;
-}
 
 // Trimmed copy of a raw field; a CR standing before an LF inside it belongs to a CR LF
 // line end and is dropped, as a text-mode read would.
@@ -68,7 +55,7 @@ class TagManager::Parser {
       const char c = text_[pos_];
       if (c == kEndByte) return true;
       if (c != '#') {
-        pos_ = nextCharStrict(text_, pos_);
+        pos_ = cp949::nextChar(text_, pos_);
         continue;
       }
       ++pos_;
@@ -98,7 +85,7 @@ class TagManager::Parser {
         ++pos_;
         return field;
       }
-      pos_ = nextCharStrict(text_, pos_);
+      pos_ = cp949::nextChar(text_, pos_);
     }
     return text_.substr(start);
   }
@@ -174,26 +161,57 @@ class TagManager::Parser {
   std::optional<std::pair<std::size_t, std::size_t>> currentItem_;
 };
 
+namespace {
+
+enum class ReadOutcome { kRead, kUnreadable, kForeign };
+
+// The whole file into `text`. Its start is judged first, so a UTF-16, UTF-8 or binary
+// file (or an endless one such as /dev/zero) is refused before it is read to the end.
+ReadOutcome readTagText(const std::string& path, std::string& text, std::string& hint) {
+  FilePtr file = openFile(path, "rb");
+  if (!file) return ReadOutcome::kUnreadable;
+  std::string buffer(text::kSampleBytes, '\0');
+  bool judged = false;
+  std::size_t n = 0;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0) {
+    text.append(buffer.data(), n);
+    if (!judged) {
+      judged = true;
+      if (auto foreign = text::describeForeignText(text, n == buffer.size())) {
+        hint = std::move(*foreign);
+        return ReadOutcome::kForeign;
+      }
+    }
+  }
+  // e.g. a folder opens but cannot be read
+  return std::ferror(file.get()) == 0 ? ReadOutcome::kRead : ReadOutcome::kUnreadable;
+}
+
+}  // namespace
+
 TagLoadResult TagManager::Load(const std::string& path) {
   std::string text;
-  {
-    FilePtr file = openFile(path, "rb");
-    bool ok = file != nullptr;
-    if (ok) {
-      char buffer[65536];
-      std::size_t n = 0;
-      while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, n);
-      ok = std::ferror(file.get()) == 0;  // e.g. a folder opens but cannot be read
-    }
-    if (!ok) return {false, path + " 파일을 열 수 없습니다."};
-  }
+  std::string hint;
+  const ReadOutcome read = readTagText(path, text, hint);
+  if (read == ReadOutcome::kUnreadable) return {false, path + " 파일을 열 수 없습니다."};
 
   clear();
+  loaded_ = true;
+  if (read == ReadOutcome::kForeign) {
+    return {false, text::withHint(path + " 파일을 태그 파일로 읽을 수 없습니다.", hint)};
+  }
   Parser parser(text, *this);
   const bool parsed = parser.run();
-  loaded_ = true;
-  if (parsed) rebuildFlatLists();
-  return {parsed, parsed ? std::string() : parser.error()};
+  if (!parsed) return {false, parser.error()};
+  rebuildFlatLists();
+  // An empty set would let every check flag every record as an unknown tag.
+  if (level2_.empty()) {
+    classes_.clear();
+    return {false, cp949::trim(text).empty()
+                       ? path + " 태그 파일이 비어 있습니다."
+                       : path + " 태그 파일에서 태그를 하나도 읽지 못했습니다."};
+  }
+  return {true, std::string()};
 }
 
 void TagManager::clear() {

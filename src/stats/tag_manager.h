@@ -46,7 +46,9 @@ class TagManager {
   // error "<path> 파일을 열 수 없습니다." and the tag set is unchanged. Otherwise the old
   // content is replaced, the set is marked loaded and the parse result is returned; a
   // parse that stops at an error keeps the entries read before it, but leaves the flat
-  // level-2 and level-3 lists empty.
+  // level-2 and level-3 lists empty. A file that looks like UTF-8, UTF-16 or binary data
+  // (judged from its start, before it is read whole), an empty file and a file that yields
+  // no level-2 tag at all are errors that leave the set loaded and empty.
   [[nodiscard]] TagLoadResult Load(const std::string& path);
 
   // True once Load has opened a file, also when its parse failed.

@@ -3,6 +3,7 @@
 #include "common/cp949.h"
 #include "common/encoding.h"
 #include "common/files.h"
+#include "common/text_kind.h"
 #include "store/serial_numbers.h"
 
 namespace selvanor::build {
@@ -16,6 +17,8 @@ BuildPlan planDocumentBuild(const std::string& input, const std::string& output,
                                   sameFile(output, input))) {
     // The document is renamed over its path: aimed at the input, it would replace the text.
     plan.refusal = msg::kOutputInUse;
+  } else if (auto foreign = text::describeForeignFile(input)) {
+    plan.refusal = text::withHint(msg::kInputUnreadable, *foreign);
   } else {
     switch (detectSerialNumbers(input)) {
       case SerialDetection::Unreadable:
@@ -39,7 +42,9 @@ std::optional<std::string> checkSerialPrefix(std::string_view prefix) {
   return std::nullopt;
 }
 
-std::string outcomeMessage(ResultCode result, std::string_view lastSerial) {
+namespace {
+
+std::string baseMessage(ResultCode result, std::string_view lastSerial) {
   switch (result) {
     case result::kOk:
       return msg::kBuilt;
@@ -50,8 +55,16 @@ std::string outcomeMessage(ResultCode result, std::string_view lastSerial) {
     case result::kInsertError:
       return msg::kOutputNotWritten;
     default:
-      return "[" + encoding::cp949ToUtf8Lossy(lastSerial) + "] 일련번호에서 형식오류가 발생했습니다.";
+      return "[" + encoding::cp949Excerpt(lastSerial) + "] 일련번호에서 형식오류가 발생했습니다.";
   }
+}
+
+}  // namespace
+
+std::string outcomeMessage(ResultCode result, std::string_view lastSerial,
+                           std::string_view foreignText) {
+  if (result == result::kOk) return msg::kBuilt;
+  return text::withHint(baseMessage(result, lastSerial), foreignText);
 }
 
 std::string defaultOutputPath(const std::string& input) { return replaceExtension(input, ".id"); }

@@ -36,8 +36,9 @@ struct BuildPlan {
 };
 
 // Checks in the dialog's order: an input is chosen; the output is neither the document open
-// in the grid (`openDocument`, empty when none) nor the input itself; the input has three
-// lines to test for serials.
+// in the grid (`openDocument`, empty when none) nor the input itself; the input does not
+// look like UTF-8, UTF-16 or binary data (kInputUnreadable with what it looks like); the
+// input has three lines to test for serials.
 [[nodiscard]] BuildPlan planDocumentBuild(const std::string& input, const std::string& output,
                                           const std::string& openDocument);
 
@@ -45,8 +46,10 @@ struct BuildPlan {
 // exactly 7 characters, none of them a blank or tab (a blank would split every serial).
 [[nodiscard]] std::optional<std::string> checkSerialPrefix(std::string_view prefix);
 
-// The message for a build result; `lastSerial` is the CP949 serial the builder remembered.
-[[nodiscard]] std::string outcomeMessage(ResultCode result, std::string_view lastSerial);
+// The message for a build result; `lastSerial` is the CP949 serial the builder remembered,
+// `foreignText` what the input looked like when it was refused as not CP949 (appended).
+[[nodiscard]] std::string outcomeMessage(ResultCode result, std::string_view lastSerial,
+                                         std::string_view foreignText = {});
 
 // The output path offered for a chosen input: its extension replaced by "id" (a.txt
 // gives a.id); a name without extension gets ".id".

@@ -4,6 +4,7 @@
 #include "common/cp949.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
+#include "common/text_kind.h"
 #include "store/codecs.h"
 #include "store/document_build.h"
 #include "store/serial_numbers.h"
@@ -49,6 +50,7 @@ ResultCode DocumentBuilder::makeBunsukDB(const std::string& input, const std::st
                                 std::string_view prefix, SerialMode mode, bool attachDa) {
   static constexpr std::string_view kOp = "makeBunsukDB";
   lastSerial_.clear();
+  foreignText_.clear();
   // Generated serials are made while reading: the result is the document the numbered
   // copy would give, without writing that copy beside the user's text.
   LineReader reader(input);
@@ -59,6 +61,9 @@ ResultCode DocumentBuilder::makeBunsukDB(const std::string& input, const std::st
   if (sameFile(input, output)) {
     return failWith(result::kOpenError, kOp, "the output is the input");
   }
+  // A UTF-8, UTF-16 or binary file would build garbage (unnumbered) or fail at a serial
+  // that says nothing of why (numbered): it is refused at its first line, with the hint.
+  if (auto foreign = text::describeForeignFile(input)) foreignText_ = std::move(*foreign);
   FileReplacement target(output);
   Storage doc;
   if (!doc.openWithCursor(target.temporaryPath())) {
@@ -73,7 +78,7 @@ ResultCode DocumentBuilder::makeBunsukDB(const std::string& input, const std::st
                             ? parseLine(trimmed, attachDa)
                             : parseUnnumberedLine(makeSerial(prefix, ++count), trimmed, attachDa);
     if (mode == SerialMode::Generate) lastSerial_ = parsed.record.serial;
-    if (parsed.status != result::kOk) return result::kFormatError;
+    if (parsed.status != result::kOk || !foreignText_.empty()) return result::kFormatError;
     value = codec::encodeRecord(parsed.record);
     if (!doc.put(parsed.record.serial, value)) {
       return failWith(result::kInsertError, kOp, "DB insert error");
@@ -82,6 +87,7 @@ ResultCode DocumentBuilder::makeBunsukDB(const std::string& input, const std::st
   if (reader.failed()) {
     return failWith(result::kTextFileError, kOp, "read error of read file");
   }
+  if (!foreignText_.empty()) return result::kFormatError;
   if (!doc.close() || !target.commit()) {
     return failWith(result::kInsertError, kOp, "DB write error");
   }

@@ -30,16 +30,22 @@ class DocumentBuilder {
   // Builds an analysis document from analysed text: one record per non-empty line, later
   // duplicates replacing earlier ones. The document is built beside `output` and renamed
   // over it only on success, so a failed build leaves what was there untouched. Results:
-  // kOk; kFormatError (lastSerial() names the line); kTextFileError (input unreadable);
-  // kOpenError; kInsertError (a record or the finished file could not be written).
+  // kOk; kFormatError (lastSerial() names the line; for an input that looks like UTF-8,
+  // UTF-16 or binary data, the first line, and foreignText() says what it looks like);
+  // kTextFileError (input unreadable); kOpenError; kInsertError (a record or the finished
+  // file could not be written).
   [[nodiscard]] ResultCode makeBunsukDB(const std::string& input, const std::string& output,
                                         std::string_view prefix, SerialMode mode, bool attachDa);
 
   // First field of the last line parsed (empty before any).
   [[nodiscard]] const std::string& lastSerial() const { return lastSerial_; }
+  // What the last build's input looked like when it was refused as not CP949 (a Korean
+  // hint, UTF-8); empty otherwise.
+  [[nodiscard]] const std::string& foreignText() const { return foreignText_; }
 
  private:
   std::string lastSerial_;
+  std::string foreignText_;
 };
 
 }  // namespace selvanor

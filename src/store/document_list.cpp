@@ -7,6 +7,7 @@
 #include "common/cp949.h"
 #include "common/encoding.h"
 #include "common/files.h"
+#include "common/text_kind.h"
 
 namespace selvanor::corpus {
 namespace {
@@ -77,6 +78,11 @@ ListResult DocumentList::load(const std::string& listFile, bool createIfMissing)
   }
   LineReader reader(listFile);
   if (!reader.isOpen()) return {ListStatus::kCannotOpen, {}, {}};
+  // Read on, its paths would be kept as undecoded bytes and shown as garbage.
+  if (auto foreign = text::describeForeignFile(listFile)) {
+    report_.foreignText = std::move(*foreign);
+    return {ListStatus::kCannotOpen, {}, {}};
+  }
   while (auto line = reader.next()) {
     if (line->empty()) continue;
     const std::string_view text = line->substr(1);
@@ -320,6 +326,10 @@ std::vector<JobFailure> DocumentList::runBuildJob(
 }
 
 std::string loadFailedMessage(const std::string& listFile) { return listFile + " 생성 실패"; }
+
+std::string loadFailedMessage(const std::string& listFile, const LoadReport& report) {
+  return text::withHint(loadFailedMessage(listFile), report.foreignText);
+}
 
 std::vector<std::string> loadNotices(const LoadReport& report) {
   std::vector<std::string> notices;

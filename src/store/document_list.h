@@ -109,6 +109,8 @@ struct LoadReport {
   std::size_t droppedBeforeFirstGroup = 0;  // document lines before any group line
   std::size_t unmarkedLines = 0;   // lines starting with neither "1" nor "2" (read as documents)
   std::size_t undecodedLines = 0;  // lines that are not CP949 (kept byte for byte)
+  std::string foreignText;  // kCannotOpen for a list that looks like UTF-8, UTF-16 or binary
+                            // data: what it looks like (UTF-8 hint)
 };
 
 struct RefusedPath {
@@ -131,7 +133,8 @@ class DocumentList {
  public:
   // Replaces the tree with the file's content and computes every document's status. An
   // absent file is created empty when `createIfMissing` (the dialog's way). Lines may be
-  // of any length; empty lines are skipped.
+  // of any length; empty lines are skipped. A list that looks like UTF-8, UTF-16 or binary
+  // data is kCannotOpen with an empty tree (loadReport().foreignText says why).
   ListResult load(const std::string& listFile, bool createIfMissing = true);
   const LoadReport& loadReport() const { return report_; }
 
@@ -206,6 +209,8 @@ class DocumentList {
 // "%s 생성 실패" / "%s 저장 실패" with the list file's path; for a refused path, the
 // unencodable-text message naming the path.
 [[nodiscard]] std::string loadFailedMessage(const std::string& listFile);
+// The same, followed by what the list looked like when it was refused as not CP949.
+[[nodiscard]] std::string loadFailedMessage(const std::string& listFile, const LoadReport& report);
 [[nodiscard]] std::string refusedPathMessage(const RefusedPath& refused);
 // What a load passed over, one notice per kind (none when the file was clean).
 [[nodiscard]] std::vector<std::string> loadNotices(const LoadReport& report);

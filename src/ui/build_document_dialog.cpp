@@ -102,7 +102,7 @@ void BuildDocumentDialog::build() {
   const ResultCode rc = db.makeBunsukDB(input, output, prefix, plan.mode(), attachDa_->isChecked());
   QApplication::restoreOverrideCursor();
   progress_->setValue(rc == result::kOk ? 100 : 0);
-  ui_.message(QString::fromStdString(build::outcomeMessage(rc, db.lastSerial())));
+  ui_.message(QString::fromStdString(build::outcomeMessage(rc, db.lastSerial(), db.foreignText())));
 }
 
 SerialPrefixDialog::SerialPrefixDialog(UserInteraction& ui, QWidget* parent)

@@ -168,7 +168,7 @@ void CorpusManagerDialog::load() {
     list_.expandAll();
   });
   if (loadFailed_) {
-    ui_.message(text(corpus::loadFailedMessage(listFile_)));
+    ui_.message(text(corpus::loadFailedMessage(listFile_, list_.loadReport())));
     return;
   }
   const corpus::LoadReport& report = list_.loadReport();

@@ -114,7 +114,7 @@ TEST_F(HomonymDictionary, FormatErrorsNameTheLineAndKeepThePreviousDictionary) {
     EXPECT_EQ(test::u(db.dongumFormatError().record), c.record);
     EXPECT_EQ(senses(dic), std::vector<std::string>{"가: 가/가01/ /뜻"});
   }
-  EXPECT_EQ(homonym::formatErrorMessage({7, k("#1가")}),
+  EXPECT_EQ(homonym::formatErrorMessage({7, k("#1가"), {}}),
             "[7]라인 주위에 형식오류가 있습니다.\r\n"
             "형식:[#1...#2...#3...#5...] 또는 [#1..#2...#3...#$...]\r\n입력문장:[#1가]");
   // An unreadable source changes nothing and creates nothing.
@@ -126,6 +126,32 @@ TEST_F(HomonymDictionary, FormatErrorsNameTheLineAndKeepThePreviousDictionary) {
   writeFile(dir.file("self.dic"), k("#1가#2가01#5뜻\n"));
   EXPECT_EQ(db.makeDongumDB(dir.file("self.dic"), dir.file("self.dic")), result::kOpenError);
   EXPECT_EQ(readFile(dir.file("self.dic")), k("#1가#2가01#5뜻\n"));
+}
+
+// A source in UTF-8 or UTF-16 is refused with what it looks like; the dictionary stays.
+TEST_F(HomonymDictionary, ForeignSourcesAreRefusedWithWhatTheyLookLike) {
+  const std::string dic = build("#1가#2가01#5뜻\n");
+  const std::string utf8 = "#1\xEA\xB0\x80#2\xEA\xB0\x80" "01#5\xEB\x9C\xBB\n";  // 가, 뜻
+  const struct {
+    std::string bytes;
+    const char* looksLike;
+  } cases[] = {
+      {utf8, "UTF-8로 된 파일로 보입니다. CP949로 바꾸어 주십시오."},
+      {std::string("\xFF\xFE#\0" "1\0", 6), "UTF-16(LE)로 된 파일로 보입니다. CP949로 바꾸어 주십시오."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.looksLike);
+    writeFile(dir.file("h.txt"), c.bytes);
+    EXPECT_EQ(db.makeDongumDB(dir.file("h.txt"), dic), DBWrap::kDongumFormatError);
+    EXPECT_EQ(db.dongumFormatError().foreignText, c.looksLike);
+    const std::string message = homonym::formatErrorMessage(db.dongumFormatError());
+    EXPECT_EQ(message.substr(message.size() - std::string(c.looksLike).size()), c.looksLike);
+    EXPECT_EQ(senses(dic), std::vector<std::string>{"가: 가/가01/ /뜻"});
+  }
+  // A long record is echoed in part.
+  const std::string message = homonym::formatErrorMessage({1, std::string(5000, 'x'), {}});
+  EXPECT_NE(message.find(std::string(200, 'x') + "\xE2\x80\xA6]"), std::string::npos);
+  EXPECT_LT(message.size(), 400u);
 }
 
 TEST_F(HomonymDictionary, LongLinesAndFieldsAreStoredWhole) {

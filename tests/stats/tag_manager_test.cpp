@@ -79,12 +79,54 @@ TEST_F(TagFileParsing, CrLfAndMissingFinalLineEndGiveSameLists) {
   EXPECT_EQ(tags3(), t3);
 }
 
-TEST_F(TagFileParsing, CommentOnlyFileLoadsEmpty) {
-  ASSERT_TRUE(load("주석만 있는 파일\r\n\r\n또 한 줄"));
-  EXPECT_TRUE(tags.IsLoaded());
-  EXPECT_TRUE(tags.GetClassList(1)->empty());
-  EXPECT_TRUE(tags.AllTags().empty());
-  EXPECT_EQ(tags.FindEntry(k("체언")), nullptr);
+// A set without tags would make every check flag every record: such a file is an error.
+TEST_F(TagFileParsing, FileWithoutTagsIsAnError) {
+  const struct {
+    std::string text;
+    const char* error;
+  } cases[] = {
+      {"주석만 있는 파일\r\n\r\n또 한 줄", " 태그 파일에서 태그를 하나도 읽지 못했습니다."},
+      {"#1 체언\n#1 용언\n", " 태그 파일에서 태그를 하나도 읽지 못했습니다."},
+      {"", " 태그 파일이 비어 있습니다."},
+      {" \r\n\t\n", " 태그 파일이 비어 있습니다."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    ASSERT_TRUE(load(kTagFile));
+    EXPECT_FALSE(load(c.text, "empty.txt"));
+    EXPECT_EQ(error, dir.file("empty.txt") + c.error);
+    EXPECT_TRUE(tags.IsLoaded());
+    EXPECT_TRUE(tags.GetClassList(1)->empty());
+    EXPECT_TRUE(tags.AllTags().empty());
+    EXPECT_EQ(tags.FindEntry(k("체언")), nullptr);
+  }
+}
+
+TEST_F(TagFileParsing, ForeignTextIsRefusedWithWhatItLooksLike) {
+  const std::string utf8 = "#1 \xEC\xB2\xB4\xEC\x96\xB8\n#2 \xEB\xAA\x85/NNG\n";  // 체언, 명
+  const struct {
+    std::string bytes;
+    const char* looksLike;
+  } cases[] = {
+      {utf8, "UTF-8로 된 파일로 보입니다."},
+      {"\xEF\xBB\xBF" + utf8, "UTF-8(BOM 있음)로 된 파일로 보입니다."},
+      {std::string("\xFF\xFE#\0" "1\0 \0", 8), "UTF-16(LE)로 된 파일로 보입니다."},
+      {std::string(100000, '\0'), "이진 파일로 보입니다"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.looksLike);
+    writeFile(dir.file("foreign.txt"), c.bytes);
+    const TagLoadResult loaded = tags.Load(dir.file("foreign.txt"));
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(loaded.error.rfind(dir.file("foreign.txt") + " 파일을 태그 파일로 읽을 수 없습니다. ", 0),
+              0u) << loaded.error;
+    EXPECT_NE(loaded.error.find(c.looksLike), std::string::npos) << loaded.error;
+    EXPECT_TRUE(tags.AllTags().empty());
+  }
+  // An endless file is judged by its start, not read until memory runs out.
+  const TagLoadResult zero = tags.Load("/dev/zero");
+  EXPECT_FALSE(zero);
+  EXPECT_NE(zero.error.find("이진 파일"), std::string::npos);
 }
 
 TEST_F(TagFileParsing, StructuralErrorsKeepEntriesReadAndLeaveFlatListsEmpty) {
@@ -136,7 +178,7 @@ TEST_F(TagFileParsing, TwoByteCharactersAreNeverSplitOrUpperCased) {
 }
 
 TEST_F(TagFileParsing, OverlongFieldRejectsFile) {
-  ASSERT_TRUE(load("#1 " + std::string(TagManager::kMaxFieldBytes, 'a')));
+  ASSERT_TRUE(load("#1 " + std::string(TagManager::kMaxFieldBytes, 'a') + "\n#2 b/B"));
   EXPECT_FALSE(
       load("#1 가\n#2 나/NA\n\n#2 다/" + std::string(TagManager::kMaxFieldBytes + 1, 'b')));
   EXPECT_NE(error.find("4번째 줄"), std::string::npos) << error;

@@ -203,6 +203,46 @@ TEST(BuildDecisions, ChecksInTheDialogsOrder) {
   EXPECT_EQ(plan.mode(), SerialMode::Generate);
 }
 
+// Text that is not CP949 is refused in both modes, naming what it looks like; the
+// previous document stays.
+TEST_F(DocumentBuild, ForeignTextIsRefusedWithWhatItLooksLike) {
+  writeFile(input, k("S0000010 하나 하나/NR\n"));
+  ASSERT_EQ(db.makeBunsukDB(input, output, "", SerialMode::Numbered, false), result::kOk);
+  const auto before = readDocument(output);
+  const std::string utf8 = "GSDTST10000010 \xED\x95\x98 \xED\x95\x98/NR\n";  // 하
+  const struct {
+    std::string bytes;
+    SerialMode mode;
+    const char* message;
+  } cases[] = {
+      {utf8, SerialMode::Numbered,
+       "[GSDTST10000010] 일련번호에서 형식오류가 발생했습니다. UTF-8로 된 파일로 보입니다. "
+       "CP949로 바꾸어 주십시오."},
+      {"\xEF\xBB\xBF" + utf8, SerialMode::Generate,
+       "[12345670000010] 일련번호에서 형식오류가 발생했습니다. UTF-8(BOM 있음)로 된 파일로 "
+       "보입니다. CP949로 바꾸어 주십시오."},
+      {std::string("\xFF\xFE" "a\0 \0b\0/\0N\0N\0\n\0", 16), SerialMode::Generate,
+       "[12345670000010] 일련번호에서 형식오류가 발생했습니다. UTF-16(LE)로 된 파일로 보입니다. "
+       "CP949로 바꾸어 주십시오."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    writeFile(input, c.bytes);
+    const ResultCode rc = db.makeBunsukDB(input, output,
+                                          c.mode == SerialMode::Generate ? "1234567" : "",
+                                          c.mode, false);
+    EXPECT_EQ(rc, result::kFormatError);
+    EXPECT_EQ(build::outcomeMessage(rc, db.lastSerial(), db.foreignText()), c.message);
+    EXPECT_EQ(readDocument(output), before);
+    // The dialog and the command line refuse it before asking for a prefix.
+    EXPECT_EQ(build::planDocumentBuild(input, output, "").refusal,
+              "분석 파일을 읽을 수 없습니다. " + db.foreignText());
+  }
+  writeFile(input, k("S0000020 둘 둘/NR\n"));
+  ASSERT_EQ(db.makeBunsukDB(input, output, "", SerialMode::Numbered, false), result::kOk);
+  EXPECT_EQ(db.foreignText(), "");
+}
+
 TEST_F(DocumentBuild, NeverReplacesItsOwnInput) {
   const std::string text = k("TESTDOC0000010 하나 하나/NR\n");
   writeFile(input, text);
