@@ -9,6 +9,7 @@
 #include "common/cp949.h"
 #include "common/diagnostics.h"
 #include "common/encoding.h"
+#include "common/text_kind.h"
 #include "store/codecs.h"
 #include "store/storage.h"
 
@@ -20,6 +21,8 @@ using ListError = Outcome::ListError;
 const char* outcomeMessage(ResultCode result) {
   if (result == result::kOk) return msg::kDone;
   if (result == result::kListFormatError) return msg::kBadFormat;
+  if (result == result::kOpenError) return msg::kCannotOpenDocument;
+  if (result == result::kInsertError) return msg::kCannotWrite;
   return msg::kCannotOpen;
 }
 
@@ -31,8 +34,9 @@ std::string formatErrorDetail(const Outcome& outcome) {
     case ListError::EmptySearch: why = "찾을 말이 비어 있습니다"; break;
     case ListError::NotCp949: why = "CP949 글자가 아닌 바이트가 있습니다"; break;
   }
-  return "[" + std::to_string(outcome.errorLine) + "]번째 줄: " + why + ": [" +
-         encoding::cp949ToUtf8Lossy(outcome.errorText) + "]";
+  return text::withHint("[" + std::to_string(outcome.errorLine) + "]번째 줄: " + why + ": [" +
+                            encoding::cp949Excerpt(outcome.errorText) + "]",
+                        outcome.foreignText);
 }
 
 std::string workingPathFor(const std::string& list) { return replaceExtension(list, ".fix"); }
@@ -58,6 +62,10 @@ std::string_view replacementText(std::string_view to) {
   return to;
 }
 
+ListReader::ListReader(const std::string& path) : lines_(path) {
+  if (auto foreign = text::describeForeignFile(path)) foreignText_ = std::move(*foreign);
+}
+
 std::optional<Pair> ListReader::next() {
   if (error_ != ListError::None) return std::nullopt;
   while (auto line = lines_.next()) {
@@ -70,7 +78,8 @@ std::optional<Pair> ListReader::next() {
       return std::nullopt;
     };
     // A list in another encoding would otherwise turn into pairs that split characters.
-    if (!encoding::cp949ToUtf8(trimmed)) return fail(ListError::NotCp949);
+    // The check is structural, as for documents: iconv leaves out code points documents hold.
+    if (!foreignText_.empty() || !cp949::isWellFormed(trimmed)) return fail(ListError::NotCp949);
     std::optional<Pair> pair = splitLine(trimmed);
     if (!pair) return fail(ListError::NoReplacement);
     if (searchText(pair->from).empty()) return fail(ListError::EmptySearch);
@@ -324,6 +333,7 @@ ResultCode correction::makeSujungDB(std::string& fixPath, const std::string& lis
     report.listError = reader.error();
     report.errorLine = reader.lineNumber();
     report.errorText = reader.errorText();
+    report.foreignText = reader.foreignText();
     return result::kListFormatError;
   }
   if (reader.failed()) {

@@ -6,7 +6,9 @@
 // trimmed of blanks, tabs, CRs and LFs; empty lines are skipped; runs of tabs count as one
 // separator; blanks belong to the fields. One leading "*" on either field is not part of
 // the text. Lines may be of any length. A line without a replacement, with a search text
-// that is only "*", or that is not CP949 is a format error (kListFormatError).
+// that is only "*", or that is not CP949 is a format error (kListFormatError). "CP949" is
+// what documents accept: every byte above 0x7F pairs as lead and second byte, including
+// code points iconv does not map (the user-defined area such as 0xC9A1).
 //
 // The run's order: pairs in the byte order of their search texts as written (the working
 // file is a B-tree keyed by them), each applied to the whole document before the next.
@@ -45,6 +47,8 @@ struct Outcome {
   ListError listError = ListError::None;
   unsigned long errorLine = 0;  // 1-based physical line of the list
   std::string errorText;        // that line, trimmed, as read
+  std::string foreignText;      // NotCp949 on a whole list that looks like UTF-8, UTF-16 or
+                                // binary data: what it looks like (UTF-8 hint)
 };
 
 // Builds the working file of the correction list `list` and sets `fixPath` to it
@@ -72,10 +76,17 @@ inline constexpr const char* kChooseList = "자동 수정 목록 파일을 선�
 inline constexpr const char* kDone = "자동 목록 수정이 완료되었습니다.";
 inline constexpr const char* kBadFormat = "자동 수정 목록 파일에 형식이 잘못되었습니다.";
 inline constexpr const char* kCannotOpen = "자동 수정 목록 파일을 열 수가 없습니다.";
+inline constexpr const char* kCannotOpenDocument =
+    "분석 문헌 파일이나 자동 수정 작업 파일(.fix)을 열 수 없습니다. 문헌은 바뀌지 않았습니다.";
+inline constexpr const char* kCannotWrite =
+    "자동 수정 결과를 쓸 수 없습니다(디스크가 가득 찼거나 쓰기가 허용되지 않습니다). "
+    "문헌은 바뀌지 않았습니다.";
 }  // namespace msg
 
-// The dialog's message after autoSujung returned `result`: done, bad format, or (every
-// other result) cannot open.
+// The dialog's message after autoSujung returned `result`: done; bad format; the list
+// cannot be read (kTextFileError); the document or working file cannot be opened
+// (kOpenError); the working file or the corrected document cannot be written
+// (kInsertError, e.g. a full disk).
 [[nodiscard]] const char* outcomeMessage(ResultCode result);
 
 // Which line of the list is malformed and why (UTF-8), for kListFormatError.
@@ -102,7 +113,9 @@ struct Pair {
 // Reads a list line by line, stopping at the first malformed line.
 class ListReader {
  public:
-  explicit ListReader(const std::string& path) : lines_(path) {}
+  // A list that looks like UTF-8, UTF-16 or binary data as a whole is refused at its
+  // first line (NotCp949, foreignText() says what it looks like).
+  explicit ListReader(const std::string& path);
 
   bool isOpen() const { return lines_.isOpen(); }
   // The next pair; nullopt at the end, at a malformed line (error() != None) or on a read
@@ -113,9 +126,11 @@ class ListReader {
   unsigned long lineNumber() const { return lineNumber_; }
   const std::string& errorText() const { return errorText_; }
   bool failed() const { return lines_.failed(); }
+  const std::string& foreignText() const { return foreignText_; }
 
  private:
   LineReader lines_;
+  std::string foreignText_;
   unsigned long lineNumber_ = 0;
   Outcome::ListError error_ = Outcome::ListError::None;
   std::string errorText_;

@@ -16,6 +16,7 @@
 #include "common/files.h"
 #include "store/codecs.h"
 #include "store/storage.h"
+#include "support/file_size_limit.h"
 #include "support/test_support.h"
 
 namespace selvanor {
@@ -230,6 +231,68 @@ TEST_F(AutoCorrection, MalformedListsChangeNothing) {
     EXPECT_EQ(filesInDir(), (std::vector<std::string>{"doc.id", "sujeong.txt"}));
   }
   EXPECT_NE(correction::formatErrorDetail(outcome).find("[2]"), std::string::npos);
+  EXPECT_EQ(outcome.foreignText, "");
+}
+
+// The list takes what documents take: structural CP949, also where iconv maps nothing.
+TEST_F(AutoCorrection, ListAcceptsTheCp949DocumentsHold) {
+  makeDoc({{"S1", "\xC9\xA1/NNG + \xFE\xFE/NNG"}});
+  ASSERT_EQ(run("\xC9\xA1/NNG\t\xC9\xA2/NNP\n\xFE\xFE/NNG\tX/SL\n"), result::kOk)
+      << correction::formatErrorDetail(outcome);
+  EXPECT_EQ(readDoc(), (Doc{{"S1", "\xC9\xA2/NNP + X/SL"}}));
+}
+
+// A list in UTF-8 or UTF-16 is refused at its first line with what it looks like, even
+// where its bytes happen to pair up as CP949 (먹다 in UTF-8: EB A8 | B9 EB | 8B A4).
+TEST_F(AutoCorrection, ForeignListsAreRefusedWithWhatTheyLookLike) {
+  const Doc doc = {{"S1", k("가/NNG")}};
+  const std::string meokda = "\xEB\xA8\xB9\xEB\x8B\xA4";
+  const struct {
+    std::string list;
+    const char* looksLike;
+  } cases[] = {
+      {meokda + "\t" + meokda + "/VV\n", "UTF-8로 된 파일로 보입니다."},
+      {"\xEF\xBB\xBF" "A\tB\n", "UTF-8(BOM 있음)로 된 파일로 보입니다."},
+      {std::string("\xFE\xFF\0A\0\t\0B", 8), "UTF-16(BE)로 된 파일로 보입니다."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.looksLike);
+    makeDoc(doc);
+    const std::string before = readFile(docPath);
+    EXPECT_EQ(run(c.list), result::kListFormatError);
+    EXPECT_EQ(outcome.listError, ListError::NotCp949);
+    EXPECT_EQ(outcome.errorLine, 1u);
+    const std::string detail = correction::formatErrorDetail(outcome);
+    EXPECT_NE(detail.find(c.looksLike), std::string::npos) << detail;
+    EXPECT_EQ(readFile(docPath), before);
+  }
+}
+
+// Each failure says what failed: an unreadable list, an unopenable document, a write
+// that the disk refuses.
+TEST(AutoCorrectionMessages, SayWhatFailed) {
+  EXPECT_STREQ(correction::outcomeMessage(result::kTextFileError), correction::msg::kCannotOpen);
+  EXPECT_STREQ(correction::outcomeMessage(result::kOpenError),
+               correction::msg::kCannotOpenDocument);
+  EXPECT_STREQ(correction::outcomeMessage(result::kInsertError), correction::msg::kCannotWrite);
+  EXPECT_NE(std::string(correction::msg::kCannotWrite).find("디스크가 가득"), std::string::npos);
+}
+
+TEST_F(AutoCorrection, AWriteTheDiskRefusesIsAWriteErrorAndChangesNothing) {
+  Doc doc;
+  for (int i = 0; i < 3000; ++i) doc["S" + std::to_string(100000 + i)] = "A/NNG";
+  makeDoc(doc);
+  const std::string before = readFile(docPath);
+  ASSERT_GT(before.size(), 64u * 1024);
+  writeFile(listPath, "A/NNG\tB/NNG\n");
+  {
+    // Files may grow to 32 KiB only: the working file fits, the document's copy does not.
+    test::FileSizeLimit limit(32 * 1024);
+    EXPECT_EQ(db.autoSujung(docPath, listPath, &outcome), result::kInsertError);
+  }
+  EXPECT_STREQ(correction::outcomeMessage(result::kInsertError), correction::msg::kCannotWrite);
+  EXPECT_EQ(readFile(docPath), before);
+  EXPECT_EQ(filesInDir(), (std::vector<std::string>{"doc.id", "sujeong.txt"}));
 }
 
 TEST_F(AutoCorrection, AFailedRunLeavesTheDocumentAsItWas) {
