@@ -93,7 +93,7 @@ int runExamples(const ExampleArgs& a) {
       failed = true;
       printMessage(reference::examplesFailureMessage(document, a.output, rc));
       // Every other document would fail the same way.
-      if (rc == result::kTextFileError) break;
+      if (rc == result::kTextFileError || rc == result::kInsertError) break;
       continue;
     }
     printResult(document + ": " + std::to_string(hits));

@@ -54,7 +54,8 @@ ExampleSearchOutcome searchExamples(const std::vector<std::string>& documents,
     if (rc == result::kOk) continue;
     outcome.message += '\n';
     outcome.message += reference::examplesFailureMessage(document, output, rc);
-    if (rc == result::kTextFileError) {
+    // Every other document would fail the same way.
+    if (rc == result::kTextFileError || rc == result::kInsertError) {
       outcome.outputWritten = false;
       break;
     }

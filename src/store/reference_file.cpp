@@ -207,6 +207,9 @@ std::string examplesFailureMessage(const std::string& document, const std::strin
   if (result == result::kTextFileError) {
     return std::string(msg::kExamplesOutputUnwritable) + " " + output;
   }
+  if (result == result::kInsertError) {
+    return std::string(msg::kExamplesOutputNotWritten) + " " + output;
+  }
   return std::string(msg::kExamplesDocumentUnreadable) + " " + document;
 }
 

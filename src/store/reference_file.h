@@ -53,9 +53,11 @@ enum class ExampleField { Word, Analysis };
 // Appends one block per record of `document` whose word (or analysis) contains `text`
 // (whole CP949 characters) to `output`: the record with up to five records before and
 // after it (the block layout above). `hits`, when given, receives the number of blocks
-// written. kOk; kTextFileError (the output cannot be opened or written); kOpenError (the
-// document cannot be opened or read; the blocks of the records before a damaged one are
-// written).
+// written. Each block is written whole or not at all: a failed write cuts the output back
+// to where that block began. kOk; kTextFileError (the output cannot be opened);
+// kInsertError (the output cannot be written, e.g. a full disk; the whole blocks before
+// the failure stay); kOpenError (the document cannot be opened or read; the blocks of the
+// records before a damaged one are written).
 [[nodiscard]] ResultCode searchSayongye(const std::string& document, std::string_view text,
                                         ExampleField field, const std::string& output,
                                         std::size_t* hits = nullptr);
@@ -89,6 +91,9 @@ inline constexpr const char* kLookupEmpty = "참조 파일이 비어 있습니�
 inline constexpr const char* kLookupNotFound = "참조 파일에 없는 어절입니다.";
 // Usage-example search
 inline constexpr const char* kExamplesOutputUnwritable = "사용 예를 저장할 파일을 열 수 없습니다:";
+inline constexpr const char* kExamplesOutputNotWritten =
+    "사용 예를 파일에 쓸 수 없습니다(디스크가 가득 찼거나 쓰기가 허용되지 않습니다). "
+    "끝까지 쓴 사용 예만 남겼습니다:";
 inline constexpr const char* kExamplesDocumentUnreadable = "분석 문헌 파일을 읽을 수 없습니다:";
 }  // namespace msg
 
@@ -121,7 +126,8 @@ inline constexpr const char* kExamplesDocumentUnreadable = "분석 문헌 파일
 [[nodiscard]] std::string exportOutcomeMessage(ResultCode result);
 
 // Message naming a document the usage-example search could not process (its result was
-// kTextFileError: the output; kOpenError: the document).
+// kTextFileError: the output cannot be opened; kInsertError: it cannot be written;
+// kOpenError: the document).
 [[nodiscard]] std::string examplesFailureMessage(const std::string& document,
                                                  const std::string& output, ResultCode result);
 

@@ -1,6 +1,8 @@
 // Usage-example search (사용 예 검색): every record whose word or analysis contains a text,
 // written with its neighbouring records (block layout in store/reference_file.h).
 #include <db.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <deque>
@@ -35,11 +37,13 @@ struct OpenBlock {
 
 // The blocks of one search: a window of the records before the current one, the blocks
 // still waiting for their following records, and the output they go to once complete.
+// `out` is unbuffered and `size` its length when opened: a block is written whole, or
+// the file is cut back to where the block began, so no partial block is ever left.
 class BlockWriter {
  public:
-  BlockWriter(std::FILE* out, std::string_view text, reference::ExampleField field,
+  BlockWriter(std::FILE* out, off_t size, std::string_view text, reference::ExampleField field,
               std::size_t* hits)
-      : out_(out), text_(text), field_(field), hits_(hits) {}
+      : out_(out), size_(size), text_(text), field_(field), hits_(hits) {}
 
   // The next record of the walk: it follows the open blocks, then may start one itself.
   void take(AnalysisRecord record) {
@@ -90,10 +94,18 @@ class BlockWriter {
   }
 
   void write(const std::string& block) {
-    written_ = written_ && std::fwrite(block.data(), 1, block.size(), out_) == block.size();
+    if (!written_) return;
+    if (std::fwrite(block.data(), 1, block.size(), out_) == block.size()) {
+      size_ += static_cast<off_t>(block.size());
+      return;
+    }
+    written_ = false;
+    // Whatever part of the block reached the file goes again.
+    (void)::ftruncate(::fileno(out_), size_);
   }
 
   std::FILE* out_;
+  off_t size_;  // the output's length after the last whole block
   std::string_view text_;
   reference::ExampleField field_;
   std::size_t* hits_;
@@ -131,15 +143,18 @@ ResultCode reference::searchSayongye(const std::string& document, std::string_vi
     return failWith(result::kOpenError, kOp, "DB open error");
   }
   FilePtr out = openFile(output, "ab");
-  if (!out) {
+  struct stat st {};
+  // Unbuffered: each block goes out in one write, so a failed one can be cut off whole.
+  if (!out || ::fstat(::fileno(out.get()), &st) != 0 ||
+      std::setvbuf(out.get(), nullptr, _IONBF, 0) != 0) {
     return failWith(result::kTextFileError, kOp, "open error of write file");
   }
-  BlockWriter blocks(out.get(), text, field, hits);
+  BlockWriter blocks(out.get(), st.st_size, text, field, hits);
   const bool damaged = walkDocument(doc, blocks);
   blocks.flushRest();
   doc.close();
   if (!blocks.written() || std::fclose(out.release()) != 0) {
-    return failWith(result::kTextFileError, kOp, "write error of write file");
+    return failWith(result::kInsertError, kOp, "write error of write file");
   }
   if (damaged) {
     return failWith(result::kOpenError, kOp, "DB value error");
