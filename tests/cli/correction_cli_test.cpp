@@ -64,7 +64,10 @@ TEST_F(Cli, AutocorrectFailuresSayWhyAndExitOne) {
   writeFile(dir.file("list.txt"), k("먹/VV\t먹다/VV\n"));
   r = run("autocorrect " + q("missing.id") + " " + q("list.txt"));
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.err.find("자동 수정 목록 파일을 열 수가 없습니다.\n"), std::string::npos);
+  // A missing document is not a list that cannot be opened.
+  EXPECT_NE(r.err.find("분석 문헌 파일이나 자동 수정 작업 파일(.fix)을 열 수 없습니다."),
+            std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("자동 수정 목록 파일을 열 수가 없습니다."), std::string::npos);
   EXPECT_FALSE(fileExists(dir.file("missing.id")));
   EXPECT_FALSE(fileExists(dir.file("list.fix")));
 
