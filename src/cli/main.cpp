@@ -9,9 +9,11 @@
 
 int main(int argc, char** argv) {
   using namespace selvanor;
-  // Standard output carries results only; the store's diagnostics go to standard error.
+  // Standard output carries results only; the store's diagnostics go to standard error,
+  // escaped like every other text that reaches the terminal.
   setDiagnosticSink([](std::string_view line) {
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    const std::string shown = cli::escapeControls(line);
+    std::fwrite(shown.data(), 1, shown.size(), stderr);
   });
 
   CLI::App app{"Selvanor command line: build, check and export analysed Korean corpus files.\n"
@@ -35,6 +37,10 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     const int rc = app.exit(e);
     return rc == 0 ? cli::kExitOk : cli::kExitUsage;
+  } catch (...) {
+    // Whatever escapes a subcommand (out of memory, anything else) ends as a message and
+    // exit 1, never an abort.
+    return cli::reportEscapedException();
   }
   return exitCode;
 }
