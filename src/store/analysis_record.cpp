@@ -67,9 +67,17 @@ std::string attachDaToForm(std::string_view form) {
   // has 다 in that place keeps it: re-importing an exported document (먹다01, 먹다*)
   // must not double it.
   const auto daBefore = [&](std::size_t pos) { return cp949::endsWith(form.substr(0, pos), kDa); };
+  // A stray lead byte right before the place would pair with the first byte of 다: the
+  // form would change characters and grow another 다 each time it is read again.
+  const auto strayLeadBefore = [&](std::size_t pos) {
+    const std::string_view head = form.substr(0, pos);
+    const std::size_t last = cp949::lastCharStart(head);
+    return last != std::string_view::npos && cp949::charLength(head, last) == 1 &&
+           cp949::isLeadByte(static_cast<unsigned char>(head[last]));
+  };
   const auto insertedAt = [&](std::size_t pos) {
     std::string out(form);
-    if (!daBefore(pos)) out.insert(pos, kDa);
+    if (!daBefore(pos) && !strayLeadBefore(pos)) out.insert(pos, kDa);
     return out;
   };
   const std::size_t marker = cp949::findAnyOf(form, kMarkers);

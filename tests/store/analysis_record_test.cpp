@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "support/test_support.h"
 
 namespace selvanor {
@@ -80,6 +83,19 @@ TEST(AnalysisNormalisation, AStrayLeadByteKeepsTheSeparatorAfterIt) {
   EXPECT_EQ(serial.record.word, "w\xb0");
   EXPECT_EQ(serial.record.analysis, "A/NN");
   EXPECT_EQ(parseUnnumberedLine("S2", "\xb0 \xb0", true).record.analysis, "\xb0/?");
+}
+
+// 다 is never put right after a stray lead byte: it would pair with it, and the next
+// import of the export would see no 다 and add another.
+TEST(AnalysisNormalisation, AttachingDaIsStableBesideAStrayLeadByte) {
+  for (const std::string& analysis :
+       std::vector<std::string>{"\xb0/VV", "\xb0*/VV", "x\xb0" "1/VV", k("먹") + "\xb0/VV"}) {
+    SCOPED_TRACE(analysis);
+    const std::string once = normalizeAnalysis(analysis, true);
+    EXPECT_EQ(once, analysis);
+    EXPECT_EQ(normalizeAnalysis(once, true), once);
+  }
+  EXPECT_EQ(normalizeAnalysis("x/VV", true), "x" + k("다") + "/VV");
 }
 
 TEST(LineParsing, SplitsSerialWordAndAnalysis) {
