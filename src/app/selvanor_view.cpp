@@ -13,6 +13,7 @@
 #include "app/analysis_editor.h"
 #include "app/command_table.h"
 #include "app/error_log_window.h"
+#include "common/derived_paths.h"
 #include "ui_base/grid_model.h"
 #include "ui_base/qt_text.h"
 #include "app/search_window.h"
@@ -203,8 +204,8 @@ void CSelvanorView::startAnalysis() {
   if (!documentChosen_) return;
   const int count = cache_.open(context_.currentDocument);
   if (count <= 0) ui_.message(kNoRecords);
-  context_.currentReference = referencePathFor(context_.currentDocument);
-  context_.currentStatistics = statisticsPathFor(context_.currentDocument);
+  context_.currentReference = derived::referenceFile(context_.currentDocument);
+  context_.currentStatistics = derived::statisticsFile(context_.currentDocument);
   emit documentReferenceChanged(fromNativePath(context_.currentReference));
   gridLoaded_ = true;
   model_->setLoaded(true);

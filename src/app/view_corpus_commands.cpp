@@ -4,6 +4,7 @@
 
 #include "ui_base/qt_text.h"
 #include "app/selvanor_view.h"
+#include "common/derived_paths.h"
 #include "ui_base/user_interaction.h"
 #include "facade/dbwrap.h"
 #include "store/reference_file.h"
@@ -50,7 +51,7 @@ void CSelvanorView::saveReferenceTextCommand() {
       ui_.chooseOpenFile(QStringLiteral("참조 파일 (*.idx)|*.idx||"), QStringLiteral("*.idx"));
   if (chosen.isEmpty()) return;
   const std::string source = nativePath(chosen);
-  const std::string text = reference::exportTextPath(source);
+  const std::string text = derived::referenceTextFile(source);
   if (auto refusal = reference::checkExportTarget(source, text)) {
     ui_.message(QString::fromStdString(*refusal));
     return;

@@ -157,16 +157,4 @@ WorkingContext loadWorkingContext(const Settings& settings, const std::string& w
   return c;
 }
 
-std::string referencePathFor(const std::string& doc) { return doc + "x"; }
-
-std::string statisticsPathFor(const std::string& doc) {
-  // Two characters, not bytes: a UTF-8 character is a lead byte and its continuation bytes.
-  std::size_t end = doc.size();
-  for (int i = 0; i < 2 && end > 0; ++i) {
-    --end;
-    while (end > 0 && (static_cast<unsigned char>(doc[end]) & 0xC0) == 0x80) --end;
-  }
-  return doc.substr(0, end) + "stt";
-}
-
 }  // namespace selvanor

@@ -93,8 +93,8 @@ struct WorkingContext {
   std::string documentListFile;        // working directory + "/" + DbList
   std::string tagFile;                 // [PATH] 프로그램 + Tag파일
   std::string currentDocument;         // .id, set when a document is chosen
-  std::string currentReference;        // referencePathFor(currentDocument) while the grid is loaded
-  std::string currentStatistics;       // statisticsPathFor(currentDocument) while the grid is loaded
+  std::string currentReference;        // derived::referenceFile(currentDocument) while the grid is loaded
+  std::string currentStatistics;       // derived::statisticsFile(currentDocument) while the grid is loaded
 };
 
 // Read at the view's first update. The document list is looked for in the working
@@ -103,9 +103,5 @@ struct WorkingContext {
 [[nodiscard]] WorkingContext loadWorkingContext(const Settings& settings,
                                                 const std::string& workingDirectory);
 
-// doc + "x": a.id -> a.idx
-[[nodiscard]] std::string referencePathFor(const std::string& doc);
-// doc less its last 2 characters, + "stt": a.id -> a.stt
-[[nodiscard]] std::string statisticsPathFor(const std::string& doc);
 
 }  // namespace selvanor

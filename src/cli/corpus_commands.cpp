@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/terminal.h"
+#include "common/derived_paths.h"
 #include "common/files.h"
 #include "stats/statistics_file.h"
 #include "facade/dbwrap.h"
@@ -13,7 +14,7 @@ namespace selvanor::cli {
 namespace {
 
 int runStatisticsFile(const std::string& document) {
-  const std::string target = corpus::statisticsFilePath(document);
+  const std::string target = derived::statisticsFile(document);
   DBWrap db;
   const ResultCode rc = db.makeTongDB(document);
   const std::string message = stats::outcomeMessage(rc, document);

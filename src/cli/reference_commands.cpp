@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/terminal.h"
+#include "common/derived_paths.h"
 #include "common/files.h"
 #include "facade/dbwrap.h"
 #include "store/document_list.h"
@@ -28,7 +29,7 @@ int runDocumentMerge(const PairArgs& a) {
 }
 
 int runReferenceExport(const PairArgs& a) {
-  const std::string text = a.second.empty() ? reference::exportTextPath(a.first) : a.second;
+  const std::string text = a.second.empty() ? derived::referenceTextFile(a.first) : a.second;
   if (auto refusal = reference::checkExportTarget(a.first, text)) return report(false, *refusal);
   DBWrap db;
   const ResultCode rc = db.printDBcont(ExportKind::Reference, a.first, text);
@@ -39,7 +40,7 @@ int runReferenceExport(const PairArgs& a) {
 int runReferenceBuild(const std::string& document) {
   DBWrap db;
   const ResultCode rc = db.makeWonmunDB(document);
-  if (rc == result::kOk) printResult("저장 파일 이름: " + reference::referencePath(document));
+  if (rc == result::kOk) printResult("저장 파일 이름: " + derived::referenceFile(document));
   return report(rc == result::kOk, reference::buildOutcomeMessage(rc));
 }
 
@@ -126,7 +127,7 @@ void registerReferenceCommands(CLI::App& app, CLI::App& exportCommand, int& exit
 
   auto document = std::make_shared<std::string>();
   CLI::App* rb = r->add_subcommand(
-      "build", "Build the reference file of a document (DOC + \"x\": a.id -> a.idx); the old "
+      "build", "Build the reference file of a document (a.id -> a.idx, corpus.db -> corpus.idx); the old "
                "one is replaced only when the build succeeds");
   rb->add_option("DOC", *document, "analysis document (.id)")->required();
   rb->callback([document, &exitCode] { exitCode = runReferenceBuild(*document); });

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/cp949.h"
+#include "common/derived_paths.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
@@ -283,7 +284,7 @@ bool writeStatistics(PairCounter& counts, const std::string& file) {
 
 ResultCode stats::makeTongDB(const std::string& document) {
   static constexpr std::string_view kOp = "makeTongDB";
-  const std::string target = corpus::statisticsFilePath(document);
+  const std::string target = derived::statisticsFile(document);
   if (target.empty()) {
     return failWith(result::kOpenError, kOp, "statistics file name error");
   }
@@ -354,7 +355,7 @@ namespace stats {
 
 std::string outcomeMessage(ResultCode result, const std::string& document) {
   if (result == result::kOk) return msg::kBuilt;
-  if (corpus::statisticsFilePath(document).empty()) return msg::kNoStatisticsPath;
+  if (derived::statisticsFile(document).empty()) return msg::kNoStatisticsPath;
   switch (result) {
     case result::kOpenError:
       return msg::kDocumentUnreadable;

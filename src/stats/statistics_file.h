@@ -17,7 +17,7 @@
 
 namespace selvanor::stats {
 
-// Builds the statistics file of `document` (corpus::statisticsFilePath: a.id -> a.stt):
+// Builds the statistics file of `document` (derived::statisticsFile: a.id -> a.stt):
 // one sub-database per tag, morpheme -> TextIntValue(morpheme, count). Counts in memory
 // (bounded by the distinct morpheme/tag pairs) and writes each key once, into a file
 // beside the target renamed over it on success: a failed build leaves the previous

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/derived_paths.h"
 #include "common/encoding.h"
 #include "common/files.h"
 #include "stats/statistics_report.h"
@@ -100,7 +101,7 @@ RunOutcome writeStatisticsListings(const ListingRequest& request) {
     return RunOutcome::failed(result::kFormatError, msg::kChooseResultFile);
   std::string text;
   for (const std::string& document : request.documents) {
-    const std::string statistics = corpus::statisticsFilePath(document);
+    const std::string statistics = derived::statisticsFile(document);
     if (sameFile(request.outputPath, document) ||
         (!statistics.empty() && sameFile(request.outputPath, statistics))) {
       return RunOutcome::failed(result::kFormatError, corpus::msg::kOutputInUse,

@@ -4,6 +4,7 @@
 #include <unordered_set>
 #include <variant>
 
+#include "common/derived_paths.h"
 #include "common/diagnostics.h"
 #include "common/encoding.h"
 #include "common/files.h"
@@ -56,7 +57,7 @@ bool outputIsInput(const RunRequest& r, const std::vector<RunEntry>& entries) {
   for (const RunEntry& e : entries) {
     if (e.kind != RunEntry::Document) continue;
     if (sameFile(r.resultPath, e.name)) return true;
-    const std::string stats = corpus::statisticsFilePath(e.name);
+    const std::string stats = derived::statisticsFile(e.name);
     if (!stats.empty() && sameFile(r.resultPath, stats)) return true;
   }
   return false;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <unordered_set>
 
+#include "common/derived_paths.h"
 #include "common/files.h"
 #include "stats/statistics_file.h"
 #include "store/codecs.h"
@@ -97,7 +98,7 @@ class BulkReader {
 template <class Fn>
 ReadFailure forEachRecord(const std::string& document, const std::vector<std::string>& tags,
                           Fn&& fn) {
-  const std::string path = corpus::statisticsFilePath(document);
+  const std::string path = derived::statisticsFile(document);
   if (path.empty()) return failed(document, std::string(msg::kNoStatisticsPath) + " " + document);
   if (!fileExists(path)) return failed(path, msg::kMakeStatisticsFirst + document + "]");
   const std::optional<std::vector<std::string>> present = tagDatabaseNames(path);
@@ -158,7 +159,7 @@ std::vector<StatisticsProblem> checkStatisticsFiles(const std::vector<std::strin
   namespace fs = std::filesystem;
   std::vector<StatisticsProblem> problems;
   for (const std::string& document : documents) {
-    const std::string path = corpus::statisticsFilePath(document);
+    const std::string path = derived::statisticsFile(document);
     if (path.empty()) {
       problems.push_back({document, StatisticsState::NoPath});
       continue;

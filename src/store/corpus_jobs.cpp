@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/derived_paths.h"
 #include "common/files.h"
 #include "store/document_export.h"
 
@@ -26,7 +27,7 @@ std::string exportDocumentTexts(const DocumentList& list, const std::string& ope
       stopped = true;
       break;
     }
-    const std::string textPath = textFilePath(document);
+    const std::string textPath = derived::documentTextFile(document);
     // No sibling can be named, or the name is that of a listed document: never written.
     if (textPath.empty() || isGuardedPath(list, openDocument, textPath)) {
       failures.push_back({document, result::kTextFileError});

@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "common/cp949.h"
+#include "common/derived_paths.h"
 #include "common/encoding.h"
 #include "common/files.h"
 #include "common/text_kind.h"
@@ -40,21 +41,9 @@ std::optional<std::string> fileBytes(const ListDocument& d, std::string* offendi
 
 }  // namespace
 
-std::string siblingPath(const std::string& document, std::string_view extension) {
-  std::size_t end = document.size();
-  for (int i = 0; i < 2; ++i) {
-    if (end == 0) return {};
-    --end;
-    // Step back over UTF-8 continuation bytes: a character is cut whole.
-    while (end > 0 && (static_cast<unsigned char>(document[end]) & 0xC0) == 0x80) --end;
-    if (document[end] == '/') return {};
-  }
-  return document.substr(0, end) + std::string(extension);
-}
-
 DocumentStatus documentStatus(const std::string& document) {
-  const bool reference = canOpenForReading(referenceFilePath(document));
-  const bool statistics = canOpenForReading(statisticsFilePath(document));
+  const bool reference = canOpenForReading(derived::referenceFile(document));
+  const bool statistics = canOpenForReading(derived::statisticsFile(document));
   if (reference && statistics) return DocumentStatus::ReferenceAndStatistics;
   if (statistics) return DocumentStatus::Statistics;
   if (reference) return DocumentStatus::Reference;

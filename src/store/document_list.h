@@ -40,22 +40,8 @@ inline constexpr const char* kExamplesDone = "사용예 검색 작업을 종료 
 inline constexpr const char* kFailedDocuments = "다음 문헌은 처리하지 못했습니다:";
 }  // namespace msg
 
-// The path with its last two characters (UTF-8 characters, not bytes) replaced by
-// `extension`: siblingPath("a.id", "idx") is "a.idx". Empty when the last two characters
-// are not both part of the file name (no such sibling can be named).
-[[nodiscard]] std::string siblingPath(const std::string& document, std::string_view extension);
-// a.id -> a.idx / a.stt / a.txt
-[[nodiscard]] inline std::string referenceFilePath(const std::string& d) {
-  return siblingPath(d, "idx");
-}
-[[nodiscard]] inline std::string statisticsFilePath(const std::string& d) {
-  return siblingPath(d, "stt");
-}
-[[nodiscard]] inline std::string textFilePath(const std::string& d) {
-  return siblingPath(d, "txt");
-}
-
-// Status image of a document: which of its reference and statistics files can be opened.
+// Status image of a document: which of its reference and statistics files can be opened
+// (named by common/derived_paths.h, as the builds name them).
 enum class DocumentStatus : int {
   None = 1,        // neither
   Reference = 2,   // reference file only

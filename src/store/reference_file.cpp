@@ -5,6 +5,7 @@
 
 #include <limits>
 
+#include "common/derived_paths.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
@@ -189,7 +190,6 @@ std::string mergeOutcomeMessage(ResultCode result) {
          (result == result::kOpenError ? msg::kMergeUnreadable : msg::kMergePartial);
 }
 
-std::string exportTextPath(const std::string& reference) { return replaceExtension(reference, ".txt"); }
 
 std::optional<std::string> checkExportTarget(const std::string& reference, const std::string& text) {
   if (sameFile(reference, text)) return std::string(msg::kExportOverSource);
@@ -216,7 +216,7 @@ std::string examplesFailureMessage(const std::string& document, const std::strin
 }  // namespace reference
 
 ResultCode reference::makeWonmunDB(const std::string& document) {
-  return reference::buildReferenceFile(document, reference::referencePath(document), {});
+  return reference::buildReferenceFile(document, derived::referenceFile(document), {});
 }
 
 ResultCode reference::getWonmun2(const std::string& reference, std::string_view word,

@@ -25,7 +25,7 @@
 
 namespace selvanor::reference {
 
-// Builds the reference file of `document` (referencePath: the path + "x"): for every
+// Builds the reference file of `document` (derived::referenceFile: a.id -> a.idx): for every
 // word, the records that hold it in serial order. Occurrences are grouped with bounded
 // memory and each word is written once, into a file beside the reference file that is
 // renamed over it on success: a failed build leaves the previous one as it was. kOk;
@@ -97,9 +97,6 @@ inline constexpr const char* kExamplesOutputNotWritten =
 inline constexpr const char* kExamplesDocumentUnreadable = "분석 문헌 파일을 읽을 수 없습니다:";
 }  // namespace msg
 
-// The reference file of a document: its path followed by "x" (a.id -> a.idx).
-[[nodiscard]] inline std::string referencePath(const std::string& document) { return document + "x"; }
-
 // makeWonmunDB with the grouping limits given (tests and benchmarks use small budgets)
 // and the reference path given; `reference` must not be the document. Diagnostics and
 // results as makeWonmunDB.
@@ -116,9 +113,6 @@ inline constexpr const char* kExamplesDocumentUnreadable = "분석 문헌 파일
 // Message for mergeWonmunDB's result; the dialog closes only on kOk.
 [[nodiscard]] std::string mergeOutcomeMessage(ResultCode result);
 
-// The text path the export offers for a chosen reference file: its extension replaced by
-// "txt" (a.idx -> a.txt); a name without one gets ".txt".
-[[nodiscard]] std::string exportTextPath(const std::string& reference);
 // The refusal when `text` would overwrite the reference file itself, else nullopt.
 [[nodiscard]] std::optional<std::string> checkExportTarget(const std::string& reference,
                                                            const std::string& text);

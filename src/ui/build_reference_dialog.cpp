@@ -1,5 +1,6 @@
 #include "ui/build_reference_dialog.h"
 
+#include "common/derived_paths.h"
 #include "facade/dbwrap.h"
 #include "store/reference_file.h"
 
@@ -8,7 +9,7 @@ namespace selvanor {
 BuildReferenceDialog::BuildReferenceDialog(UserInteraction& ui, const std::string& document,
                                            QWidget* parent)
     : DocumentFileDialog(ui, QStringLiteral("참조 파일 만들기"), QStringLiteral("참조 파일 만들기"),
-                         document, reference::referencePath(document), parent) {}
+                         document, derived::referenceFile(document), parent) {}
 
 DocumentFileDialog::Outcome BuildReferenceDialog::makeFile() {
   DBWrap db;

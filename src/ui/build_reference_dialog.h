@@ -1,4 +1,4 @@
-// "참조 파일 만들기": builds the reference file of the open document (its path + "x").
+// "참조 파일 만들기": builds the reference file of the open document (a.id -> a.idx, corpus.db -> corpus.idx).
 #pragma once
 
 #include "ui/document_file_dialog.h"

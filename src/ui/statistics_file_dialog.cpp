@@ -1,5 +1,6 @@
 #include "ui/statistics_file_dialog.h"
 
+#include "common/derived_paths.h"
 #include "stats/statistics_file.h"
 #include "facade/dbwrap.h"
 #include "store/document_list.h"
@@ -10,7 +11,7 @@ namespace selvanor {
 StatisticsFileDialog::StatisticsFileDialog(UserInteraction& ui, const std::string& document,
                                            QWidget* parent)
     : DocumentFileDialog(ui, QStringLiteral("통계 파일 만들기"), QStringLiteral("통계 파일 만들기"),
-                         document, corpus::statisticsFilePath(document), parent) {}
+                         document, derived::statisticsFile(document), parent) {}
 
 DocumentFileDialog::Outcome StatisticsFileDialog::makeFile() {
   DBWrap db;

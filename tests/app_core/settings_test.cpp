@@ -100,10 +100,6 @@ TEST_F(SettingsFile, DocumentListComesFromTheWorkingDirectoryAndTagsFromTheProgr
   EXPECT_EQ(c.homonymDictionary, "/사전/동음.dic");
   EXPECT_EQ(c.unregisteredDictionary, "");  // not CP949: no path rather than a wrong one
   EXPECT_EQ(c.currentDocument, "");
-
-  EXPECT_EQ(referencePathFor("/말뭉치/a.id"), "/말뭉치/a.idx");
-  EXPECT_EQ(statisticsPathFor("/말뭉치/a.id"), "/말뭉치/a.stt");
-  EXPECT_EQ(statisticsPathFor("/말뭉치/문서"), "/말뭉치/stt");  // characters, not bytes
 }
 
 TEST_F(SettingsFile, DialogWritesAllThreeDictionaryKeysInOrder) {

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "common/derived_paths.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "review_test_support.h"
@@ -28,8 +29,8 @@ class Review : public ::testing::Test {
   // A document and its reference file (path + "x"), as the store builds it.
   std::string referenced(const std::string& name, const Records& records) {
     const std::string d = doc(name, records);
-    EXPECT_EQ(reference::buildReferenceFile(d, reference::referencePath(d), {}), result::kOk);
-    return reference::referencePath(d);
+    EXPECT_EQ(reference::buildReferenceFile(d, derived::referenceFile(d), {}), result::kOk);
+    return derived::referenceFile(d);
   }
   std::string report() { return readFile(dir.file("report.txt")); }
   static AnalysisRecord r(const char* serial, const char* word, const char* analysis) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "lexicon/analysis_review.h"
+#include "common/derived_paths.h"
 #include "review_test_support.h"
 #include "store/reference_file.h"
 
@@ -82,7 +83,7 @@ TEST_P(ReviewModel, ComparisonOfReferenceFilesAsTheStoreBuildsThem) {
   test::writeDocument(dir.file("a.id"), a);
   test::writeDocument(dir.file("b.id"), b);
   for (const char* doc : {"a.id", "b.id"}) {
-    ASSERT_EQ(reference::buildReferenceFile(dir.file(doc), reference::referencePath(dir.file(doc)), {}),
+    ASSERT_EQ(reference::buildReferenceFile(dir.file(doc), derived::referenceFile(dir.file(doc)), {}),
               result::kOk);
   }
   const review::ReviewOutcome outcome = review::compareReferenceFiles(

@@ -220,12 +220,10 @@ TEST_F(StatisticsFile, NothingToCountLeavesNoFile) {
             "S000001\n");
 }
 
-TEST_F(StatisticsFile, StatisticsPathIsTheDocumentLessTwoCharactersPlusStt) {
-  EXPECT_EQ(corpus::statisticsFilePath("/말뭉치/가.id"), "/말뭉치/가.stt");
-  EXPECT_EQ(corpus::statisticsFilePath("/말뭉치/문서"), "/말뭉치/stt");
-  EXPECT_EQ(corpus::statisticsFilePath("/x/a"), "");
-  EXPECT_EQ(db.makeTongDB(dir.file("a")), result::kOpenError);
-  EXPECT_EQ(stats::outcomeMessage(result::kOpenError, "/x/a"), stats::msg::kNoStatisticsPath);
+TEST_F(StatisticsFile, APathThatNamesNoFileHasNoStatisticsFile) {
+  EXPECT_EQ(db.makeTongDB(dir.path() + "/"), result::kOpenError);
+  EXPECT_EQ(stats::outcomeMessage(result::kOpenError, "/x/"), stats::msg::kNoStatisticsPath);
+  EXPECT_EQ(stats::outcomeMessage(result::kOpenError, "/x/a"), stats::msg::kDocumentUnreadable);
 }
 
 TEST_F(StatisticsFile, CountingWritesAddToWhatIsStored) {

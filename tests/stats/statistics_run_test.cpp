@@ -270,7 +270,7 @@ TEST(StatisticsSources, MissingOlderAndUnnamableFilesAreNamed) {
   const std::string old = test::documentWithStatistics(dir, "old", {{"NNG", {{"A", 1}}}});
   const std::string missing = dir.file("missing.id");
   test::writeFile(missing, "");
-  const std::string unnamable = dir.file("x");
+  const std::string unnamable = dir.path() + "/";  // names a folder, no file
   namespace fs = std::filesystem;
   fs::last_write_time(old, fs::last_write_time(dir.file("old.stt")) + std::chrono::seconds(5));
   const std::vector<RunEntry> entries{{RunEntry::Folder, "F"},        {RunEntry::Document, fresh},

@@ -97,9 +97,6 @@ TEST_F(DocumentListTest, StatusFollowsReferenceAndStatisticsFiles) {
   removeFile(dir.file("a.stt"));
   EXPECT_EQ(documentStatus(a), DocumentStatus::Reference);
   EXPECT_EQ(static_cast<int>(documentStatus(a)), 2);
-  // Characters, not bytes, are replaced.
-  EXPECT_EQ(referenceFilePath("/말/문서"), "/말/idx");
-  EXPECT_EQ(textFilePath("/말/가.id"), "/말/가.txt");
 }
 
 TEST_F(DocumentListTest, AddingNeedsASelectionAndSkipsListedPaths) {

@@ -8,9 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "common/derived_paths.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
+#include "store/document_list.h"
 #include "facade/dbwrap.h"
 #include "store/storage.h"
 #include "support/raw_documents.h"
@@ -67,7 +69,7 @@ class ReferenceFile : public ::testing::Test {
 TEST_F(ReferenceFile, OneEntryPerWordItemsInSerialOrder) {
   writeDocument(doc, {{"s3", k("나는"), "c"}, {"s1", k("나는"), "a"}, {"s2", k("밥을"), "b"}});
   ASSERT_EQ(db.makeWonmunDB(doc), result::kOk);
-  EXPECT_EQ(reference::referencePath(doc), ref);
+  EXPECT_EQ(derived::referenceFile(doc), ref);
   const Entries expected = {
       {k("나는"), codec::encodeList({codec::encodeTriple("s1", k("나는"), "a"),
                                     codec::encodeTriple("s3", k("나는"), "c")})},
@@ -336,11 +338,22 @@ TEST_F(ReferenceFile, UsageExampleFailuresAreReported) {
   EXPECT_EQ(readFile(dir.file("ex.txt")).find("s3"), std::string::npos);
 }
 
+// A document not named "*.id": the build writes corpus.idx and the corpus manager finds it.
+TEST_F(ReferenceFile, TheManagerShowsTheReferenceFileTheBuildWrote) {
+  const std::string corpusDb = dir.file("corpus.db");
+  writeDocument(corpusDb, {{"s1", k("나는"), "a"}});
+  ASSERT_EQ(db.makeWonmunDB(corpusDb), result::kOk);
+  EXPECT_TRUE(fileExists(dir.file("corpus.idx")));
+  EXPECT_FALSE(fileExists(dir.file("corpus.dbx")));
+  test::writeFile(dir.file("dblist.dat"), "1G\n2" + corpusDb + "\n");
+  corpus::DocumentList list;
+  ASSERT_TRUE(list.load(dir.file("dblist.dat")));
+  EXPECT_EQ(list.document({0, 0}).status, corpus::DocumentStatus::Reference);
+}
+
 TEST_F(ReferenceFile, DialogDecisions) {
   EXPECT_EQ(reference::checkMergeFields("", ""), std::optional<std::string>("합칠 파일명을 입력해 주세요"));
   EXPECT_EQ(reference::checkMergeFields("", "b.idx"), std::optional<std::string>("기본 파일명을 입력해 주세요"));
-  EXPECT_EQ(reference::exportTextPath("/d/참조.idx"), "/d/참조.txt");
-  EXPECT_EQ(reference::exportTextPath("/d.x/ref"), "/d.x/ref.txt");
   // Exporting over the reference file itself would replace it with its text.
   test::writeFile(dir.file("a.txt"), "");
   EXPECT_TRUE(reference::checkExportTarget(dir.file("a.txt"), dir.file("./a.txt")));
