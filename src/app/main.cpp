@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/application.h"
+#include "common/scratch.h"
 
 namespace {
 
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
                  "open. Use selvanor-cli for batch work.\n");
     return 1;
   }
+  selvanor::removeStaleScratch();  // what killed runs left in the temporary folder
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Selvanor"));
   QApplication::setApplicationVersion(QStringLiteral("0.1.0"));

@@ -6,9 +6,11 @@
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "common/diagnostics.h"
+#include "common/scratch.h"
 
 int main(int argc, char** argv) {
   using namespace selvanor;
+  removeStaleScratch();  // what killed runs left in the temporary folder
   // Standard output carries results only; the store's diagnostics go to standard error,
   // escaped like every other text that reaches the terminal.
   setDiagnosticSink([](std::string_view line) {

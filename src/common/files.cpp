@@ -1,5 +1,6 @@
 #include "common/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string_view>
+
+#include "common/diagnostics.h"
+#include "common/scratch.h"
 
 namespace selvanor {
 
@@ -43,24 +47,86 @@ std::string temporaryNameFor(const std::string& target) {
   for (;;) {
     std::string candidate = target + ".new-" + std::to_string(::getpid()) + "-" +
                             std::to_string(counter.fetch_add(1));
-    if (!fileExists(candidate)) return candidate;
+    std::error_code ec;  // a name too long to look up is taken: its writing fails
+    if (!fs::exists(fs::symlink_status(candidate, ec))) return candidate;
   }
+}
+
+// The file `target` names, links followed (a dangling link to where it points) and the
+// folders resolved, so that a rename beside it replaces the file and not a link to it.
+std::string resolveTarget(const std::string& target) {
+  std::error_code ec;
+  fs::path p(target);
+  for (int hops = 0; hops < 40; ++hops) {  // as many as the kernel follows
+    if (!fs::is_symlink(fs::symlink_status(p, ec)) || ec) break;
+    const fs::path link = fs::read_symlink(p, ec);
+    if (ec) break;
+    p = link.is_absolute() ? link : p.parent_path() / link;
+  }
+  const fs::path real = fs::weakly_canonical(p, ec);
+  return ec || real.empty() ? p.string() : real.string();
+}
+
+// fsync of a path opened read-only (enough for a file's data and a folder's entries).
+bool syncPath(const std::string& path, int flags) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  return ::close(fd) == 0 && synced;
+}
+
+std::string folderOf(const std::string& path) {
+  const fs::path parent = fs::path(path).parent_path();
+  return parent.empty() ? std::string(".") : parent.string();
 }
 
 }  // namespace
 
 FileReplacement::FileReplacement(std::string target)
-    : target_(std::move(target)), temp_(temporaryNameFor(target_)) {}
+    : target_(std::move(target)), real_(resolveTarget(target_)) {
+  removeStaleReplacements(real_);  // what killed runs left beside this target
+  temp_ = temporaryNameFor(real_);
+}
 
 FileReplacement::~FileReplacement() {
   if (!done_) ::unlink(temp_.c_str());
 }
 
+std::string FileReplacement::refusal() const {
+  struct stat st {};
+  if (::stat(real_.c_str(), &st) != 0) return {};  // a new file
+  if (!S_ISREG(st.st_mode)) return "not a regular file";
+  // Renaming needs only the folder's permission; the file's own decides, as an in-place
+  // write would.
+  if (::access(real_.c_str(), W_OK) != 0) return "not writable";
+  return {};
+}
+
 bool FileReplacement::commit() {
   done_ = true;
-  if (std::rename(temp_.c_str(), target_.c_str()) == 0) return true;
-  ::unlink(temp_.c_str());
-  return false;
+  const std::string refused = refusal();
+  if (!refused.empty()) {
+    writeDiagnostic(target_ + ": " + refused + "; not replaced\n");
+    ::unlink(temp_.c_str());
+    return false;
+  }
+  struct stat old {};
+  const bool replacing = ::stat(real_.c_str(), &old) == 0;
+  bool ok = syncPath(temp_, 0);
+  if (ok && replacing) {
+    ok = ::chmod(temp_.c_str(), old.st_mode & 07777) == 0;
+    // Only root can give a file away; keeping the owner matters only then.
+    if (ok && ::geteuid() == 0) ok = ::chown(temp_.c_str(), old.st_uid, old.st_gid) == 0;
+  }
+  if (!ok || std::rename(temp_.c_str(), real_.c_str()) != 0) {
+    ::unlink(temp_.c_str());
+    return false;
+  }
+  // The new name is durable only once the folder is synced; the content already is.
+  if (!syncPath(folderOf(real_), O_DIRECTORY)) {
+    writeDiagnostic(target_ + ": folder sync error after replacing\n");
+  }
+  return true;
 }
 
 bool fileExists(const std::string& path) {

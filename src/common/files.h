@@ -47,6 +47,17 @@ class LineReader {
 // A file rebuilt beside its target: the work goes to a fresh temporary path in the same
 // folder, and commit() renames it over the target. Until then the target is untouched;
 // an uncommitted temporary is removed when this object dies.
+//
+// A link is written through: the temporary sits beside the file the target resolves to,
+// and that file is replaced while the link stays. A target that exists but is not a
+// regular file (folder, FIFO, device, socket) or that this user could not write in place
+// is refused: commit() fails and leaves it as it was (see refusal()). The new file keeps
+// the permission bits of the one it replaces. commit() syncs the temporary's bytes before
+// the rename and the folder after it, so that after a power loss the name holds either
+// the old or the whole new content.
+//
+// Temporaries are named "<real target>.new-<PID>-<N>"; those of processes that no longer
+// run (a killed build) are removed when a new replacement of the same target is made.
 class FileReplacement {
  public:
   explicit FileReplacement(std::string target);
@@ -55,16 +66,31 @@ class FileReplacement {
   FileReplacement& operator=(const FileReplacement&) = delete;
 
   const std::string& target() const { return target_; }
+  // The file the rename replaces: the target with every link resolved.
+  const std::string& realTarget() const { return real_; }
   const std::string& temporaryPath() const { return temp_; }
 
-  // Renames the temporary over the target. False (and the temporary removed) on failure.
+  // Why the target may not be replaced ("not a regular file", "not writable"); empty when
+  // it may. Callers can check it before doing the work.
+  [[nodiscard]] std::string refusal() const;
+
+  // Syncs the temporary (written and closed by the caller, a Berkeley DB file included),
+  // keeps the target's permission bits, renames it over the target and syncs the folder.
+  // False (the temporary removed, the target as it was) on failure or refusal.
   [[nodiscard]] bool commit();
 
  private:
   std::string target_;
+  std::string real_;
   std::string temp_;
   bool done_ = false;
 };
+
+// "-" as an output path: the text goes to standard output instead of a file.
+inline constexpr std::string_view kStandardOutputPath = "-";
+[[nodiscard]] inline bool isStandardOutput(std::string_view path) {
+  return path == kStandardOutputPath;
+}
 
 [[nodiscard]] bool fileExists(const std::string& path);
 // Removes a file; a missing file counts as removed.

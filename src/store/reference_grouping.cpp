@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 
 #include "common/files.h"
+#include "common/scratch.h"
 #include "store/codecs.h"
 
 namespace selvanor::reference {
@@ -79,7 +81,11 @@ ItemGrouper::ItemGrouper(GroupingLimits limits) : limits_(std::move(limits)) {
 
 ItemGrouper::~ItemGrouper() {
   for (const std::string& run : created_) removeFile(run);
-  if (!scratch_.empty()) ::rmdir(scratch_.c_str());
+  if (!scratch_.empty()) {
+    // Whatever else is in it goes too: the folder is this run's alone.
+    std::error_code ec;
+    std::filesystem::remove_all(scratch_, ec);
+  }
 }
 
 bool ItemGrouper::fail(std::string what) {
@@ -107,15 +113,9 @@ bool ItemGrouper::add(std::string_view word, std::string_view item) {
 
 bool ItemGrouper::makeScratch() {
   if (!scratch_.empty()) return true;
-  std::string root = limits_.scratchRoot;
-  if (root.empty()) {
-    const char* tmp = std::getenv("TMPDIR");
-    root = tmp && *tmp ? tmp : "/tmp";
-  }
-  std::string pattern = root + "/selvanor-reference-XXXXXX";
-  if (!::mkdtemp(pattern.data())) return fail("scratch folder error");
-  scratch_ = std::move(pattern);
-  return true;
+  // Named after this process, so that a later start removes it if this run is killed.
+  scratch_ = makeScratchFolder(limits_.scratchRoot, "reference");
+  return !scratch_.empty() || fail("scratch folder error");
 }
 
 std::string ItemGrouper::newRunPath() {

@@ -26,6 +26,7 @@ struct GroupingLimits {
   std::size_t memoryBytes = 16u << 20;  // items (with their bookkeeping) held before a run is written
   std::size_t maxFanIn = 64;            // runs merged at once; more are merged in passes
   std::string scratchRoot;              // where the scratch folder goes; empty: $TMPDIR or /tmp
+                                        // (named by makeScratchFolder, common/scratch.h)
 };
 
 class ItemGrouper {

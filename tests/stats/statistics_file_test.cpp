@@ -200,7 +200,8 @@ TEST_F(StatisticsFile, FailedBuildKeepsThePreviousFile) {
   test::writeFile(stt + "/keep", "x");
   diag.clear();
   EXPECT_EQ(db.makeTongDB(doc), result::kInsertError);
-  EXPECT_EQ(diag.text(), "DBWrap::makeTongDB => DB write error\n");
+  EXPECT_EQ(diag.text(),
+            stt + ": not a regular file; not replaced\nDBWrap::makeTongDB => DB write error\n");
   EXPECT_EQ(test::readFile(stt + "/keep"), "x");
   EXPECT_EQ(folder(), (std::vector<std::string>{"a.id", "a.stt"}));
 
