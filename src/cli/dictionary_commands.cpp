@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/export_output.h"
 #include "cli/terminal.h"
 #include "lexicon/homonym_dictionary.h"
 #include "lexicon/unregistered_dictionary.h"
@@ -236,21 +237,23 @@ void registerExports(CLI::App& exportCommand, int& exitCode) {
   CLI::App* h = exportCommand.add_subcommand(
       "homonym", "Homonym dictionary: one #1..#2..#3..#5.. source line per sense");
   h->add_option("DIC", paths->first, "homonym dictionary (.dic)")->required();
-  h->add_option("OUTPUT", paths->second, "text file to write (CP949)")->required();
+  h->add_option("OUTPUT", paths->second, "text file to write (CP949); - for standard output")
+      ->required();
   h->callback([paths, &exitCode] {
     DBWrap db;
     const ResultCode rc = db.printDBcont(ExportKind::Homonym, paths->first, paths->second);
-    exitCode = report(rc == result::kOk, homonym::saveOutcomeMessage(rc));
+    exitCode = reportExport(rc == result::kOk, homonym::saveOutcomeMessage(rc), paths->second);
   });
 
   CLI::App* u = exportCommand.add_subcommand(
       "unregistered", "Unregistered-word dictionary: key:[word]<TAB>memo:[note] per word");
   u->add_option("DIC", paths->first, "unregistered-word dictionary (.mdj)")->required();
-  u->add_option("OUTPUT", paths->second, "text file to write (CP949)")->required();
+  u->add_option("OUTPUT", paths->second, "text file to write (CP949); - for standard output")
+      ->required();
   u->callback([paths, &exitCode] {
     DBWrap db;
     const ResultCode rc = db.printDBcont(ExportKind::Unregistered, paths->first, paths->second);
-    exitCode = report(rc == result::kOk, unregistered::saveOutcomeMessage(rc));
+    exitCode = reportExport(rc == result::kOk, unregistered::saveOutcomeMessage(rc), paths->second);
   });
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/export_output.h"
 #include "cli/terminal.h"
 #include "store/build_decisions.h"
 #include "facade/dbwrap.h"
@@ -65,18 +66,16 @@ void registerDocumentCommands(CLI::App& app, CLI::App& exportCommand, int& exitC
   auto doc = std::make_shared<std::pair<std::string, std::string>>();
   CLI::App* ed = e->add_subcommand("document", "Analysis document: serial<TAB>word<TAB>analysis per record");
   ed->add_option("DOC", doc->first, "analysis document (.id)")->required()->check(CLI::ExistingFile);
-  ed->add_option("OUTPUT", doc->second, "text file to write (CP949)")->required();
+  ed->add_option("OUTPUT", doc->second, "text file to write (CP949); - for standard output")
+      ->required();
   ed->callback([doc, &exitCode] {
     DBWrap db;
     const ResultCode rc = db.printDBcont(ExportKind::Document, doc->first, doc->second);
-    if (rc == result::kOk) {
-      printResult("분석 문헌을 텍스트로 저장했습니다.");
-      exitCode = kExitOk;
-    } else {
-      printMessage(rc == result::kTextFileError ? "출력 파일을 저장할 수 없습니다."
-                                                : "분석 문헌 파일을 읽을 수 없습니다.");
-      exitCode = kExitFailed;
-    }
+    exitCode = reportExport(rc == result::kOk,
+                            rc == result::kOk ? "분석 문헌을 텍스트로 저장했습니다."
+                            : rc == result::kTextFileError ? "출력 파일을 저장할 수 없습니다."
+                                                           : "분석 문헌 파일을 읽을 수 없습니다.",
+                            doc->second);
   });
 }
 

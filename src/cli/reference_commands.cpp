@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/export_output.h"
 #include "cli/terminal.h"
 #include "common/derived_paths.h"
 #include "common/files.h"
@@ -33,8 +34,8 @@ int runReferenceExport(const PairArgs& a) {
   if (auto refusal = reference::checkExportTarget(a.first, text)) return report(false, *refusal);
   DBWrap db;
   const ResultCode rc = db.printDBcont(ExportKind::Reference, a.first, text);
-  if (rc == result::kOk) printResult("텍스트 파일: " + text);
-  return report(rc == result::kOk, reference::exportOutcomeMessage(rc));
+  if (rc == result::kOk && !isStandardOutput(text)) printResult("텍스트 파일: " + text);
+  return reportExport(rc == result::kOk, reference::exportOutcomeMessage(rc), text);
 }
 
 int runReferenceBuild(const std::string& document) {
@@ -119,7 +120,8 @@ void registerReferenceCommands(CLI::App& app, CLI::App& exportCommand, int& exit
       "reference", "Reference file: serial<TAB>word<TAB>analysis per item, words in byte order");
   e->add_option("IDX", exported->first, "reference file (.idx)")->required();
   e->add_option("OUTPUT", exported->second,
-                "text file to write (CP949); default: IDX with its extension replaced by txt");
+                "text file to write (CP949), - for standard output; default: IDX with its "
+                "extension replaced by txt");
   e->callback([exported, &exitCode] { exitCode = runReferenceExport(*exported); });
 
   CLI::App* r = app.add_subcommand("reference", "Reference files (.idx): build, look up, merge");

@@ -1,5 +1,6 @@
 // Text exports of the system's database files.
 #include <cstdio>
+#include <optional>
 
 #include "common/diagnostics.h"
 #include "common/files.h"
@@ -71,10 +72,20 @@ ResultCode printDBcont(ExportKind kind, const std::string& source, const std::st
   if (sameFile(source, output)) {
     return failWith(result::kTextFileError, kOp, "the output is the database");
   }
-  FileReplacement target(output);
-  FilePtr out = openFile(target.temporaryPath(), "wb");
-  if (!out) {
-    return failWith(result::kTextFileError, kOp, "open error of write file");
+  // "-" writes to standard output; a file is rebuilt beside itself and renamed over.
+  std::optional<FileReplacement> target;
+  FilePtr file;
+  std::FILE* out = stdout;
+  if (!isStandardOutput(output)) {
+    target.emplace(output);
+    if (const std::string refused = target->refusal(); !refused.empty()) {
+      return failWith(result::kTextFileError, kOp, "write file " + refused);
+    }
+    file = openFile(target->temporaryPath(), "wb");
+    if (!file) {
+      return failWith(result::kTextFileError, kOp, "open error of write file");
+    }
+    out = file.get();
   }
   Storage db;
   if (!db.openWithCursor(source, nullptr, OpenMode::ExistingOnly)) {
@@ -88,12 +99,15 @@ ResultCode printDBcont(ExportKind kind, const std::string& source, const std::st
     if (!appendLines(kind, db.key(), db.value(), lines)) {
       return failWith(result::kOpenError, kOp, "DB value error");
     }
-    written = std::fwrite(lines.data(), 1, lines.size(), out.get()) == lines.size();
+    written = std::fwrite(lines.data(), 1, lines.size(), out) == lines.size();
   }
   if (db.lastResult() != DB_NOTFOUND && db.lastResult() != 0) {
     return failWith(result::kOpenError, kOp, "DB read error");
   }
-  if (!written || std::fclose(out.release()) != 0 || !target.commit()) {
+  // Committed only when every line was written.
+  const bool finished = written && (target ? std::fclose(file.release()) == 0 && target->commit()
+                                           : std::fflush(out) == 0);
+  if (!finished) {
     return failWith(result::kTextFileError, kOp, "write error of write file");
   }
   return result::kOk;

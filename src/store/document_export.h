@@ -17,7 +17,9 @@ enum class ExportKind : int {
 };
 
 // Writes a database file out as text. The text is written beside `output` and renamed
-// over it on success; an output that is the database itself is refused. kOk;
+// over it on success (FileReplacement: a link is written through, a target that is no
+// regular file or not writable is refused before any work); `output` "-" writes to
+// standard output. An output that is the database itself is refused. kOk;
 // kTextFileError (output cannot be written); kOpenError (source cannot be opened or holds
 // a value of the wrong kind).
 [[nodiscard]] ResultCode printDBcont(ExportKind kind, const std::string& source,
