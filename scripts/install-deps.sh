@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Selvanor builds, tests and runs with (as root).
-# Does nothing when everything is already there.
+# Does nothing when everything is already there. With --fuzz, also clang and its
+# libFuzzer runtime for scripts/fuzz.sh (the normal builds use g++ and do not need them).
 set -euo pipefail
 packages=(
   build-essential cmake pkg-config
@@ -10,6 +11,9 @@ packages=(
   qt6-base-dev libqt6test6 libgl-dev
   fonts-nanum xvfb xauth
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
