@@ -18,6 +18,12 @@ GroupSink GroupCollector::sink() {
   };
 }
 
+std::vector<ReviewGroup> GroupCollector::takeGroups() {
+  std::vector<ReviewGroup> out = std::move(groups_);
+  groups_.clear();
+  return out;
+}
+
 void GroupCollector::clear() {
   groups_.clear();
   total_ = 0;

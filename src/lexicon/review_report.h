@@ -50,6 +50,9 @@ class GroupCollector {
   void clear();
 
   const std::vector<ReviewGroup>& groups() const { return groups_; }
+  // Hands the kept groups over to a list window without copying them; the collector is
+  // left empty and total() still counts every group it received.
+  [[nodiscard]] std::vector<ReviewGroup> takeGroups();
   std::size_t total() const { return total_; }
   bool truncated() const { return total_ > groups_.size(); }
 

@@ -150,6 +150,12 @@ TEST_F(Review, WorkFileHandsGroupsToTheListWindow) {
   EXPECT_EQ(g.occurrences[1].record, (AnalysisRecord{"S4", "y", "d/NNG"}));
   EXPECT_EQ(g.occurrences[1].recordNumber, 4u);
   EXPECT_EQ(g.occurrences[1].document, d);
+  // The window takes the groups over; the count of every group stays.
+  const std::vector<review::ReviewGroup> taken = shown.takeGroups();
+  ASSERT_EQ(taken.size(), 2u);
+  EXPECT_EQ(taken[1].word, "y");
+  EXPECT_TRUE(shown.groups().empty());
+  EXPECT_EQ(shown.total(), 3u);
 }
 
 TEST_F(Review, ComparisonGroupsEachEndWithAnEmptyLine) {
