@@ -22,6 +22,8 @@
 #include "stats/work_error_check.h"
 #include "store/grid_edits.h"
 #include "ui/build_document_dialog.h"
+#include "ui/review_list_window.h"
+#include "ui_base/report_viewer.h"
 
 namespace selvanor {
 namespace {
@@ -149,6 +151,8 @@ void CSelvanorView::runCommand(int id) {
     case cmd::kBuildDocument: buildDocumentCommand(); break;
     case cmd::kOpenDocument:
     case cmd::kManageDocuments: manageDocumentsCommand(); break;
+    case cmd::kReviewInDocument: reviewInDocumentCommand(); break;
+    case cmd::kCompareWithReference: compareWithReferenceCommand(); break;
     case cmd::kCloseDocument: closeDocument(); break;
     case cmd::kStartAnalysis: startAnalysis(); break;
     case cmd::kSearch: showSearch(); break;

@@ -7,11 +7,14 @@
 
 #include <QWidget>
 
+#include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "app_core/settings.h"
 #include "stats/tag_manager.h"
 #include "store/row_cache.h"
+#include "ui_base/open_document_handle.h"
 
 class QSettings;
 class QTableView;
@@ -20,8 +23,15 @@ namespace selvanor {
 
 class AnalysisGridModel;
 class ErrorLogWindow;
+class ReportViewer;
+class ReviewListWindow;
 class SearchWindow;
 class UserInteraction;
+
+namespace review {
+struct Occurrence;
+struct ReviewGroup;
+}  // namespace review
 
 // What the view says when the chosen document holds no records (or cannot be read).
 inline constexpr char kNoRecordsMessage[] = "저장된 파일이 없습니다.";
@@ -44,6 +54,9 @@ class CSelvanorView : public QWidget {
   QTableView* grid() const { return grid_; }
   AnalysisGridModel* model() const { return model_; }
   SearchWindow* searchWindow() const { return search_.get(); }
+  // The last review's report viewer and list window (null before any review).
+  ReportViewer* reviewReport() const { return reviewReport_.get(); }
+  ReviewListWindow* reviewList() const { return reviewList_.get(); }
   void setErrorLog(ErrorLogWindow* log) { errorLog_ = log; }
   // The per-user system profile the homonym selection window keeps its place in; without
   // one the user's own is opened on first use (app/system_profile.h).
@@ -121,6 +134,14 @@ class CSelvanorView : public QWidget {
   void statisticsListingCommand(int type);
   // The corpus manager "분석 문헌 관리" (app/view_document_manager.cpp).
   void manageDocumentsCommand();
+  // Analysis reviews (app/view_review_commands.cpp).
+  void reviewInDocumentCommand();
+  void compareWithReferenceCommand();
+  void showReviewResults(const QString& report, std::vector<review::ReviewGroup> groups,
+                         std::size_t total);
+  void showReviewOccurrence(const review::Occurrence& occurrence);
+  // The grid's document and how to let go of it (empty when the grid holds none).
+  OpenDocumentHandle gridDocumentHandle();
   void afterChange(int row);
   void applyGridFont();
   void ensureSearchWindow();
@@ -133,6 +154,8 @@ class CSelvanorView : public QWidget {
   AnalysisGridModel* model_;
   QTableView* grid_;
   std::unique_ptr<SearchWindow> search_;
+  std::unique_ptr<ReportViewer> reviewReport_;
+  std::unique_ptr<ReviewListWindow> reviewList_;
   ErrorLogWindow* errorLog_ = nullptr;
   QSettings* systemProfile_ = nullptr;  // borrowed, or a child of the view made on first use
   bool documentChosen_ = false;

@@ -17,11 +17,7 @@ namespace selvanor {
 
 void CSelvanorView::mergeDocumentsCommand() {
   const QString folder = settings_ ? fromNativePath(settings_->documentFolder()) : QString();
-  OpenDocumentHandle open;
-  if (gridLoaded_ && cache_.isOpen()) {
-    open = {context_.currentDocument, [this] { cache_.close(); }, [this] { reloadDocument(); }};
-  }
-  MergeDocumentsDialog dialog(ui_, folder, std::move(open), this);
+  MergeDocumentsDialog dialog(ui_, folder, gridDocumentHandle(), this);
   dialog.exec();
 }
 

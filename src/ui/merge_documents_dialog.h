@@ -2,20 +2,10 @@
 // and messages are the ones the command line makes (store/document_merge.h).
 #pragma once
 
-#include <functional>
-#include <string>
-
 #include "ui/file_pair_dialog.h"
+#include "ui_base/open_document_handle.h"
 
 namespace selvanor {
-
-// The document the grid has open, and how to let go of it while another operation
-// writes into it: the grid's handle would keep pages of the old content.
-struct OpenDocumentHandle {
-  std::string path;               // empty when the grid has none open
-  std::function<void()> release;  // closes the grid's handle
-  std::function<void()> reload;   // reopens it and shows the document afresh
-};
 
 class MergeDocumentsDialog : public FilePairDialog {
   Q_OBJECT
