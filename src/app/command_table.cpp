@@ -9,7 +9,7 @@ const std::vector<CommandSpec>& commandTable() {
       {cmd::kOpenDocument, "문헌 관리", "작업 문헌 열기", "작업문헌 열기.\n작업문헌열기", N::None, true},
       {cmd::kCloseDocument, "문헌 관리", "작업 문헌 닫기", "작업문헌을 닫습니다.\n작업문헌닫기", N::ChosenDocument, true},
       {cmd::kManageDocuments, "문헌 관리", "분석 문헌 관리", "분석문헌을 관리합니다.\n분석문헌관리", N::None, true},
-      {cmd::kModifyDocuments, "문헌 관리", "분석 문헌 수정", "분석문헌을 수정합니다.\n분석문헌수정", N::HomonymAndTags, false},
+      {cmd::kModifyDocuments, "문헌 관리", "분석 문헌 수정", "분석문헌을 수정합니다.\n분석문헌수정", N::HomonymAndTags, true},
       {cmd::kMergeDocuments, "문헌 관리", "분석문헌 합치기", nullptr, N::None, true},
       {cmd::kAutoCorrect, "전처리", "형태소->단어", "자동 목록 파일을 이용 분석문헌을 수정합니다.\n형태소->단어", N::Document, true},
       {cmd::kHomonymCorrect, "전처리", "동음어 수정", "분석문헌에서 동음어를 수정합니다.\n동음어 수정", N::DocumentAndHomonym, true},

@@ -21,6 +21,7 @@
 #include "ui_base/user_interaction.h"
 #include "stats/work_error_check.h"
 #include "store/grid_edits.h"
+#include "lexicon/batch_modification.h"
 #include "ui/build_document_dialog.h"
 #include "ui/review_list_window.h"
 #include "ui_base/report_viewer.h"
@@ -136,6 +137,16 @@ bool CSelvanorView::checkNeeds(int id) {
     case CommandNeed::Homonym:
       if (context_.homonymDictionary.empty()) ui_.message(kNoHomonym);
       return !context_.homonymDictionary.empty();
+    case CommandNeed::HomonymAndTags:
+      if (context_.homonymDictionary.empty()) {
+        ui_.message(QString::fromUtf8(batch::msg::kNeedHomonymDictionary));
+        return false;
+      }
+      if (tags_.IsLoaded()) return true;
+      // Loaded again for the next use; this one stops either way.
+      (void)tags_.Load(context_.tagFile);
+      ui_.message(QString::fromStdString(batch::tagFileUnreadable(context_.tagFile)));
+      return false;
     case CommandNeed::ChosenDocument:
       return documentChosen_;
     case CommandNeed::GridLoaded:
@@ -151,6 +162,7 @@ void CSelvanorView::runCommand(int id) {
     case cmd::kBuildDocument: buildDocumentCommand(); break;
     case cmd::kOpenDocument:
     case cmd::kManageDocuments: manageDocumentsCommand(); break;
+    case cmd::kModifyDocuments: modifyDocumentsCommand(); break;
     case cmd::kReviewInDocument: reviewInDocumentCommand(); break;
     case cmd::kCompareWithReference: compareWithReferenceCommand(); break;
     case cmd::kCloseDocument: closeDocument(); break;

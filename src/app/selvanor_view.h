@@ -134,14 +134,17 @@ class CSelvanorView : public QWidget {
   void statisticsListingCommand(int type);
   // The corpus manager "분석 문헌 관리" (app/view_document_manager.cpp).
   void manageDocumentsCommand();
-  // Analysis reviews (app/view_review_commands.cpp).
+  // Analysis reviews and batch modification (app/view_review_commands.cpp).
   void reviewInDocumentCommand();
   void compareWithReferenceCommand();
   void showReviewResults(const QString& report, std::vector<review::ReviewGroup> groups,
                          std::size_t total);
   void showReviewOccurrence(const review::Occurrence& occurrence);
+  void modifyDocumentsCommand();
   // The grid's document and how to let go of it (empty when the grid holds none).
   OpenDocumentHandle gridDocumentHandle();
+  // One line in the main window's status bar.
+  void showStatus(const QString& line);
   void afterChange(int row);
   void applyGridFont();
   void ensureSearchWindow();

@@ -1,14 +1,20 @@
 // The view's handlers of the analysis reviews (작업 파일 내 재검토, 참조 파일과 비교) with
-// their report viewer and list window.
+// their report viewer and list window, and of the batch modification (분석 문헌 수정).
 #include <QApplication>
+#include <QMainWindow>
+#include <QSettings>
+#include <QStatusBar>
 #include <QTableView>
 
 #include <memory>
 
+#include "app/error_log_window.h"
 #include "app/selvanor_view.h"
+#include "app/system_profile.h"
 #include "common/files.h"
 #include "facade/dbwrap.h"
 #include "lexicon/analysis_review.h"
+#include "ui/batch_modification_dialog.h"
 #include "ui/compare_reference_dialog.h"
 #include "ui/review_list_window.h"
 #include "ui_base/grid_model.h"
@@ -31,6 +37,10 @@ OpenDocumentHandle CSelvanorView::gridDocumentHandle() {
             reloadDocument();
             if (*row > 0) selectRow(std::min(*row, model_->rowCount() - 1));
           }};
+}
+
+void CSelvanorView::showStatus(const QString& line) {
+  if (auto* frame = qobject_cast<QMainWindow*>(window())) frame->statusBar()->showMessage(line);
 }
 
 // ---- reviews ---------------------------------------------------------------------
@@ -98,6 +108,23 @@ void CSelvanorView::showReviewOccurrence(const review::Occurrence& occurrence) {
   grid_->setFocus();
   window()->raise();
   window()->activateWindow();
+}
+
+// ---- batch modification -------------------------------------------------------------
+
+void CSelvanorView::modifyDocumentsCommand() {
+  if (!systemProfile_) systemProfile_ = openSystemProfile(this);
+  BatchHooks hooks;
+  hooks.status = [this](const QString& line) { showStatus(line); };
+  hooks.errorLog = [this](const std::string& line) {
+    if (errorLog_) errorLog_->append(line);
+  };
+  hooks.openDocument = gridDocumentHandle();
+  hooks.profile = systemProfile_;
+  BatchModificationDialog dialog(ui_, context_.documentListFile, context_.homonymDictionary, tags_,
+                                 std::move(hooks), this);
+  dialog.exec();
+  systemProfile_->sync();
 }
 
 }  // namespace selvanor

@@ -197,11 +197,12 @@ void HomonymCorrectionWindow::startDeferred() {
 
 CorrectionOutcome HomonymCorrectionWindow::run() {
   model_->setLoaded(true);
-  const CorrectionOutcome outcome = runHomonymCorrection(cache_, lookup_, *this);
+  changedRows_ = 0;
+  outcome_ = runHomonymCorrection(cache_, lookup_, *this);
   table_->setEnabled(true);
-  if (outcome == CorrectionOutcome::Completed) ui_.message(QString::fromUtf8(homonymmsg::kDone));
+  if (outcome_ == CorrectionOutcome::Completed) ui_.message(QString::fromUtf8(homonymmsg::kDone));
   accept();
-  return outcome;
+  return outcome_;
 }
 
 void HomonymCorrectionWindow::showRow(int row) {
@@ -220,6 +221,7 @@ ChoiceResult HomonymCorrectionWindow::choose(std::string_view morpheme,
 }
 
 void HomonymCorrectionWindow::rowChanged(int row) {
+  ++changedRows_;
   model_->refresh();
   table_->selectRow(row);
 }

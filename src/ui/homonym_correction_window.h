@@ -72,6 +72,9 @@ class HomonymCorrectionWindow : public QDialog, private HomonymCorrectionListene
   using Chooser = std::function<ChoiceResult(std::string_view, const std::vector<HomonymSense>&)>;
   void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
   QTableView* table() const { return table_; }
+  // How the last run ended (Stopped: "멈추기"), and how many record changes it stored.
+  [[nodiscard]] CorrectionOutcome outcome() const { return outcome_; }
+  [[nodiscard]] int changedRows() const { return changedRows_; }
 
  private:
   void showRow(int row) override;
@@ -85,6 +88,8 @@ class HomonymCorrectionWindow : public QDialog, private HomonymCorrectionListene
   QTableView* table_;
   HomonymSelectionWindow* selection_;
   Chooser chooser_;
+  CorrectionOutcome outcome_ = CorrectionOutcome::Completed;
+  int changedRows_ = 0;
 };
 
 }  // namespace selvanor
