@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "common/derived_paths.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "store/codecs.h"
@@ -124,7 +125,7 @@ int main(int argc, char** argv) {
   setDiagnosticSink([](std::string_view line) { std::fwrite(line.data(), 1, line.size(), stderr); });
   std::printf("corpus: %s (%zu distinct lines cycled)\n", corpus.c_str(), tokens.size());
   const std::string base = dir + "/selvanor-bench-ref-" + std::to_string(getpid());
-  const std::string text = base + ".txt", doc = base + ".id", ref = reference::referencePath(doc);
+  const std::string text = base + ".txt", doc = base + ".id", ref = derived::referenceFile(doc);
   const std::string small = base + "-budget.idx";
 
   for (long n : sizes) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "common/derived_paths.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "lexicon/analysis_review.h"
@@ -113,7 +114,7 @@ int main(int argc, char** argv) {
   std::fflush(stdout);  // before the children inherit the buffer
   const std::string base = dir + "/selvanor-bench-review-" + std::to_string(getpid());
   const std::string refDoc = base + "-ref.id", cmpDoc = base + "-cmp.id", report = base + ".txt";
-  const std::string refIdx = reference::referencePath(refDoc), cmpIdx = reference::referencePath(cmpDoc);
+  const std::string refIdx = derived::referenceFile(refDoc), cmpIdx = derived::referenceFile(cmpDoc);
 
   for (long n : sizes) {
     // Files are made in children, so that this process stays small for the peaks below.

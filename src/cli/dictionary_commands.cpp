@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/export_output.h"
 #include "cli/terminal.h"
+#include "common/derived_paths.h"
 #include "lexicon/homonym_dictionary.h"
 #include "lexicon/unregistered_dictionary.h"
 #include "facade/dbwrap.h"
@@ -43,7 +44,7 @@ struct HomonymArgs {
 };
 
 int runBuild(const HomonymArgs& a) {
-  const std::string dictionary = a.out.empty() ? homonym::dictionaryPathFor(a.source) : a.out;
+  const std::string dictionary = a.out.empty() ? derived::homonymDictionary(a.source) : a.out;
   DBWrap db;
   const ResultCode rc = db.makeDongumDB(a.source, dictionary);
   if (rc == result::kOk) return report(true, homonym::msg::kBuilt);

@@ -139,10 +139,6 @@ ReviewOutcome failedReview(ResultCode code, const char* detail, const std::strin
   return o;
 }
 
-std::string siblingDocumentPath(const std::string& reference) {
-  return replaceExtension(reference, ".id");
-}
-
 std::optional<std::string> checkCompareFields(const std::string& reference,
                                               const std::string& compared,
                                               const std::string& report) {

@@ -83,10 +83,6 @@ struct ReviewLimits {
   std::size_t contextsPerPass = std::size_t{1} << 17;
 };
 
-// The analysis document a reference file was built from: the reference path with its
-// extension (from the last "." of the file name) replaced by ".id"; a name without one
-// gets ".id" appended (a.idx -> a.id, a -> a.id).
-[[nodiscard]] std::string siblingDocumentPath(const std::string& reference);
 
 // 작업 파일 내 재검토 (bunsukDBReview) of `document` into `report`. `sink`, when given,
 // receives each group as it is written. Words already reported are remembered in memory

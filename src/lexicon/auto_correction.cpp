@@ -7,6 +7,7 @@
 #include <deque>
 
 #include "common/cp949.h"
+#include "common/derived_paths.h"
 #include "common/diagnostics.h"
 #include "common/encoding.h"
 #include "common/text_kind.h"
@@ -38,8 +39,6 @@ std::string formatErrorDetail(const Outcome& outcome) {
                             encoding::cp949Excerpt(outcome.errorText) + "]",
                         outcome.foreignText);
 }
-
-std::string workingPathFor(const std::string& list) { return replaceExtension(list, ".fix"); }
 
 std::optional<Pair> splitLine(std::string_view line) {
   const std::size_t tab = cp949::findChar(line, '\t');
@@ -309,7 +308,7 @@ ResultCode correction::makeSujungDB(std::string& fixPath, const std::string& lis
   Outcome local;
   Outcome& report = outcome ? *outcome : local;
   report = Outcome{};
-  fixPath = correction::workingPathFor(list);
+  fixPath = derived::correctionWorkingFile(list);
   if (sameFile(fixPath, list)) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
@@ -350,7 +349,7 @@ ResultCode correction::autoSujung(const std::string& document, const std::string
   static constexpr std::string_view kOp = "autoSujung";
   Outcome local;
   Outcome& report = outcome ? *outcome : local;
-  if (sameFile(correction::workingPathFor(list), document)) {
+  if (sameFile(derived::correctionWorkingFile(list), document)) {
     report = Outcome{};
     return failWith(result::kOpenError, kOp, "DB open error");
   }

@@ -52,7 +52,7 @@ struct Outcome {
 };
 
 // Builds the working file of the correction list `list` and sets `fixPath` to it
-// (workingPathFor): key = the search text as written, value = PairValue(search,
+// (derived::correctionWorkingFile): key = the search text as written, value = PairValue(search,
 // replacement); a later line with the same search text wins. Built beside its path and
 // renamed over it on success, so a failure leaves no half-built file. kOk;
 // kListFormatError (`outcome` says which line); kTextFileError (the list cannot be read);
@@ -92,9 +92,6 @@ inline constexpr const char* kCannotWrite =
 // Which line of the list is malformed and why (UTF-8), for kListFormatError.
 [[nodiscard]] std::string formatErrorDetail(const Outcome& outcome);
 
-// The working file of a list: its extension replaced by ".fix" (a/sujeong.txt gives
-// a/sujeong.fix); a name without extension gets ".fix".
-[[nodiscard]] std::string workingPathFor(const std::string& list);
 
 // One line of the list, as written (a leading "*" kept: it is part of the working key).
 struct Pair {

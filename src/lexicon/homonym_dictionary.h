@@ -111,9 +111,6 @@ inline constexpr const char* kCannotOpen = "동음어 사전을 열 수 없습�
 inline constexpr const char* kCannotWrite = "동음어 사전에 저장할 수 없습니다.";
 }  // namespace msg
 
-// The dictionary built from a source file: the source path with its extension replaced by
-// ".dic" (a/homonym.txt gives a/homonym.dic); a name without extension gets ".dic".
-[[nodiscard]] std::string dictionaryPathFor(const std::string& source);
 
 // One record of a source file.
 struct SourceRecord {

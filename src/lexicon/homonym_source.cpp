@@ -31,8 +31,6 @@ std::vector<std::string_view> pieces(std::string_view record) {
 
 }  // namespace
 
-std::string dictionaryPathFor(const std::string& source) { return replaceExtension(source, ".dic"); }
-
 std::optional<SourceRecord> SourceReader::next() {
   while (!atEnd_) {
     std::string text;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/files.h"
+#include "common/derived_paths.h"
 #include "lexicon/analysis_review.h"
 #include "lexicon/review_context.h"
 #include "store/codecs.h"
@@ -62,8 +63,8 @@ class Comparison {
       : reportPath_(report),
         referencePath_(reference),
         comparedPath_(compared),
-        referenceDocumentPath_(siblingDocumentPath(reference)),
-        comparedDocumentPath_(siblingDocumentPath(compared)),
+        referenceDocumentPath_(derived::documentOfReference(reference)),
+        comparedDocumentPath_(derived::documentOfReference(compared)),
         sink_(sink),
         limits_(limits) {}
 

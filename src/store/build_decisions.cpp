@@ -67,6 +67,4 @@ std::string outcomeMessage(ResultCode result, std::string_view lastSerial,
   return text::withHint(baseMessage(result, lastSerial), foreignText);
 }
 
-std::string defaultOutputPath(const std::string& input) { return replaceExtension(input, ".id"); }
-
 }  // namespace selvanor::build

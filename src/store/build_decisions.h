@@ -51,8 +51,5 @@ struct BuildPlan {
 [[nodiscard]] std::string outcomeMessage(ResultCode result, std::string_view lastSerial,
                                          std::string_view foreignText = {});
 
-// The output path offered for a chosen input: its extension replaced by "id" (a.txt
-// gives a.id); a name without extension gets ".id".
-[[nodiscard]] std::string defaultOutputPath(const std::string& input);
 
 }  // namespace selvanor::build

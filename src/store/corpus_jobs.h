@@ -26,10 +26,11 @@ inline constexpr const char* kJobStopped =
 [[nodiscard]] bool isGuardedPath(const DocumentList& list, const std::string& openDocument,
                                  const std::string& path);
 
-// "텍스트 저장": each document's text export into its sibling ".txt" (textFilePath). A
-// document whose text path cannot be named or is guarded is a failure and nothing is
-// written for it; an existing text file is replaced only when `replaceExisting(path)`
-// says so. Returns the closing message (failures named, a stop noted).
+// "텍스트 저장": each document's text export into its sibling ".txt"
+// (derived::documentTextFile). A document whose text path cannot be named or is guarded
+// is a failure and nothing is written for it; an existing text file is replaced only
+// when `replaceExisting(path)` says so. Returns the closing message (failures named, a
+// stop noted).
 [[nodiscard]] std::string exportDocumentTexts(
     const DocumentList& list, const std::string& openDocument,
     const std::vector<std::string>& documents, const JobStep& step,

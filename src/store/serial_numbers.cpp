@@ -39,6 +39,4 @@ std::string makeSerial(std::string_view prefix, unsigned long lineNumber) {
   return serial;
 }
 
-std::string numberedCopyPath(const std::string& input) { return withoutExtension(input) + "_new.txt"; }
-
 }  // namespace selvanor

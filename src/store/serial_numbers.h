@@ -19,7 +19,5 @@ enum class SerialDetection { HasSerials, NoSerials, Unreadable };
 // least six digits with leading zeros, and the chain letter "0".
 [[nodiscard]] std::string makeSerial(std::string_view prefix, unsigned long lineNumber);
 
-// The numbered copy's path: the extension (from the last '.') replaced by "_new.txt".
-[[nodiscard]] std::string numberedCopyPath(const std::string& input);
 
 }  // namespace selvanor

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/derived_paths.h"
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"
 #include "store/build_decisions.h"
@@ -66,7 +67,7 @@ void BuildDocumentDialog::chooseInput() {
                                           QStringLiteral("*.txt"));
   if (path.isEmpty()) return;
   input_->setText(path);
-  output_->setText(fromNativePath(build::defaultOutputPath(nativePath(path))));
+  output_->setText(fromNativePath(derived::builtDocument(nativePath(path))));
 }
 
 void BuildDocumentDialog::chooseOutput() {

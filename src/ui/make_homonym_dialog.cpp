@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/derived_paths.h"
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"
 #include "lexicon/homonym_dictionary.h"
@@ -53,7 +54,7 @@ void MakeHomonymDialog::build() {
   const std::string source = nativePath(source_->text());
   QApplication::setOverrideCursor(Qt::WaitCursor);
   DBWrap db;
-  const ResultCode rc = db.makeDongumDB(source, homonym::dictionaryPathFor(source));
+  const ResultCode rc = db.makeDongumDB(source, derived::homonymDictionary(source));
   QApplication::restoreOverrideCursor();
   if (rc == result::kOk) {
     ui_.message(QString::fromUtf8(homonym::msg::kBuilt));

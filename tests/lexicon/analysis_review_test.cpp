@@ -228,10 +228,10 @@ TEST_F(Review, ComparisonFailuresNameTheFile) {
 }
 
 TEST(ReviewPaths, SiblingDocumentAndDialogChecks) {
-  EXPECT_EQ(review::siblingDocumentPath("/a/novel.idx"), "/a/novel.id");
-  EXPECT_EQ(review::siblingDocumentPath("/a.b/novel"), "/a.b/novel.id");
-  EXPECT_EQ(review::siblingDocumentPath("novel"), "novel.id");
-  EXPECT_EQ(review::siblingDocumentPath("x.y.idx"), "x.y.id");
+  EXPECT_EQ(derived::documentOfReference("/a/novel.idx"), "/a/novel.id");
+  EXPECT_EQ(derived::documentOfReference("/a.b/novel"), "/a.b/novel.id");
+  EXPECT_EQ(derived::documentOfReference("novel"), "novel.id");
+  EXPECT_EQ(derived::documentOfReference("x.y.idx"), "x.y.id");
 
   EXPECT_EQ(review::checkCompareFields("", "", ""), std::string("참조 파일을 선택해 주세요 "));
   EXPECT_EQ(review::checkCompareFields("a", "", ""), std::string("비교 참조 파일을 선택해 주세요 "));

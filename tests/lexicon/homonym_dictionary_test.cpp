@@ -1,4 +1,5 @@
 #include "facade/dbwrap.h"
+#include "common/derived_paths.h"
 #include "lexicon/homonym_dictionary.h"
 
 #include <gtest/gtest.h>
@@ -89,8 +90,8 @@ TEST_F(HomonymDictionary, BuildJoinsContinuationLinesAndKeepsTheFirstOfDuplicate
   writeFile(dir.file("e.txt"), "\n \t \r\n");
   ASSERT_EQ(db.makeDongumDB(dir.file("e.txt"), dir.file("e.dic")), result::kOk);
   EXPECT_TRUE(senses(dir.file("e.dic")).empty());
-  EXPECT_EQ(homonym::dictionaryPathFor("/a.b/homonym.txt"), "/a.b/homonym.dic");
-  EXPECT_EQ(homonym::dictionaryPathFor("/a.b/homonym"), "/a.b/homonym.dic");
+  EXPECT_EQ(derived::homonymDictionary("/a.b/homonym.txt"), "/a.b/homonym.dic");
+  EXPECT_EQ(derived::homonymDictionary("/a.b/homonym"), "/a.b/homonym.dic");
 }
 
 TEST_F(HomonymDictionary, FormatErrorsNameTheLineAndKeepThePreviousDictionary) {

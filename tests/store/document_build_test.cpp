@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/diagnostics.h"
+#include "common/derived_paths.h"
 #include "common/files.h"
 #include "store/build_decisions.h"
 #include "facade/dbwrap.h"
@@ -85,7 +86,7 @@ TEST_F(DocumentBuild, GeneratedSerialsFollowNonEmptyLinesAndLeaveNoCopy) {
   EXPECT_EQ(records[0].analysis, k("먹다/VV + 었/EP + 다/EF"));
   EXPECT_EQ(records[1].serial, "12345670000020");
   EXPECT_EQ(records[2].serial, "12345670000030");
-  EXPECT_FALSE(fileExists(numberedCopyPath(input)));
+  EXPECT_FALSE(fileExists(derived::numberedCopy(input)));
 }
 
 TEST_F(DocumentBuild, GeneratedSerialsMatchTheNumberedCopy) {
@@ -180,8 +181,8 @@ TEST(SerialNumbers, DetectionComparesTheFirstSevenBytesOfThreeLines) {
 TEST(SerialNumbers, GeneratedSerials) {
   EXPECT_EQ(makeSerial("1234567", 3), "12345670000030");
   EXPECT_EQ(makeSerial("1234567", 1000000), "123456710000000");  // 15 characters
-  EXPECT_EQ(numberedCopyPath("/d/corpus.txt"), "/d/corpus_new.txt");
-  EXPECT_EQ(numberedCopyPath("/d.x/corpus"), "/d.x/corpus_new.txt");
+  EXPECT_EQ(derived::numberedCopy("/d/corpus.txt"), "/d/corpus_new.txt");
+  EXPECT_EQ(derived::numberedCopy("/d.x/corpus"), "/d.x/corpus_new.txt");
 }
 
 TEST(BuildDecisions, ChecksInTheDialogsOrder) {
@@ -258,8 +259,8 @@ TEST(BuildDecisions, SerialPrefixMustBeSevenCharactersWithoutBlanks) {
   EXPECT_EQ(build::checkSerialPrefix(""), build::msg::kEnterPrefix);
   EXPECT_EQ(build::checkSerialPrefix("12345678"), build::msg::kEnterPrefix);
   EXPECT_EQ(build::checkSerialPrefix("123 567"), build::msg::kPrefixHasBlank);
-  EXPECT_EQ(build::defaultOutputPath("/d/a.txt"), "/d/a.id");
-  EXPECT_EQ(build::defaultOutputPath("/d.v/a"), "/d.v/a.id");
+  EXPECT_EQ(derived::builtDocument("/d/a.txt"), "/d/a.id");
+  EXPECT_EQ(derived::builtDocument("/d.v/a"), "/d.v/a.id");
   EXPECT_EQ(build::outcomeMessage(result::kOk, ""), build::msg::kBuilt);
 }
 
