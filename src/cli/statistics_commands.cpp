@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/export_output.h"
 #include "cli/terminal.h"
 #include "common/encoding.h"
 #include "facade/dbwrap.h"
@@ -167,8 +168,8 @@ bool statisticsReady(const std::vector<stats::RunEntry>& entries, bool buildMiss
 int outcome(const stats::RunOutcome& o) {
   for (const std::string& notice : o.notices) printMessage(notice);
   if (!o.ok()) return report(false, o.message);
-  printResult("결과 파일: " + o.path);
-  return report(true, o.message);
+  if (!isStandardOutput(o.path)) printResult("결과 파일: " + o.path);
+  return reportExport(true, o.message, o.path);
 }
 
 std::optional<std::string> optionString(const StatsArgs& a) {
@@ -273,7 +274,7 @@ void registerStatisticsCommands(CLI::App& app, int& exitCode) {
                 "the --range syllables (품사표지)")
       ->required()
       ->check(CLI::Range(1, 7));
-  c->add_option("--out", s->output, "report file to write (replaced only when the run succeeds)")
+  c->add_option("--out", s->output, "report file to write (replaced only when the run succeeds); - for standard output")
       ->required();
   addTagOptions(c, *s);
   c->add_option("--list", s->list,
@@ -311,7 +312,8 @@ void registerStatisticsCommands(CLI::App& app, int& exitCode) {
                 "tags; 5 the --classes tags within the --range syllables")
       ->required()
       ->check(CLI::Range(1, 5));
-  d->add_option("--out", l->output, "text file to write (CP949)")->required();
+  d->add_option("--out", l->output, "text file to write (CP949); - for standard output")
+      ->required();
   addTagOptions(d, *l);
   d->add_option("DOC", *documents, "analysis documents (.id)")->required();
   d->callback([l, documents, &exitCode] { exitCode = runListing(*l, *documents); });

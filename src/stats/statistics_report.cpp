@@ -205,6 +205,10 @@ std::string printUHWEPUMSA(const ReportInput& in) {
 }
 
 bool writeReportFile(const std::string& path, std::string_view text) {
+  if (isStandardOutput(path)) {
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+           std::fflush(stdout) == 0;
+  }
   FileReplacement replacement(path);
   FilePtr file = openFile(replacement.temporaryPath(), "wb");
   if (!file) return false;

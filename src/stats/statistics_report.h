@@ -53,7 +53,8 @@ inline constexpr const char* kDocRangeHead = "출현문헌수";
 [[nodiscard]] std::string printUHWEPUMSA(const ReportInput& input);
 
 // Writes `text` beside `path` and renames it over `path` once it is complete and on disk,
-// so a failure leaves whatever was there. False when any step failed.
+// so a failure leaves whatever was there; `path` "-" writes it to standard output. False
+// when any step failed.
 [[nodiscard]] bool writeReportFile(const std::string& path, std::string_view text);
 
 }  // namespace selvanor::stats

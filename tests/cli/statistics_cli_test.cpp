@@ -146,6 +146,27 @@ TEST_F(StatsCli, UsageErrorsAndFailuresSayWhy) {
   EXPECT_FALSE(fileExists(dir.file("r.txt")));
 }
 
+TEST_F(StatsCli, DashWritesTheReportToStandardOutput) {
+  ASSERT_EQ(run("stats-file " + q("a.id")).exitCode, 0);
+  ASSERT_EQ(run(stats("--type 2 " + q("a.id"))).exitCode, 0);
+  const std::string inFile = readFile(dir.file("r.txt"));
+  const CliRun r = run("stats --tags " + q("tag.txt") + " --out - --date 01/02/03 --type 2 " +
+                       q("a.id"));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  // The same report, but for the file name it names.
+  std::string expected = inFile;
+  const std::size_t at = expected.find(dir.file("r.txt"));
+  ASSERT_NE(at, std::string::npos);
+  expected.replace(at, dir.file("r.txt").size(), "-");
+  EXPECT_EQ(r.out, expected);
+  EXPECT_NE(r.err.find("통계 작업을 마쳤습니다."), std::string::npos) << r.err;
+  EXPECT_FALSE(fileExists(dir.file("-")));
+  const CliRun listing =
+      run("stats-listing --type 2 --tags " + q("tag.txt") + " --out - " + q("a.id"));
+  ASSERT_EQ(listing.exitCode, 0) << listing.err;
+  EXPECT_NE(listing.out.find(dir.file("a.id")), std::string::npos) << listing.out;
+}
+
 TEST_F(StatsCli, ListingsFollowEachOtherUnderTheirDocuments) {
   const std::string listing = "stats-listing --tags " + q("tag.txt") + " --out " + q("l.txt") + " ";
   CliRun r = run(listing + "--type 4 " + q("a.id") + " " + q("b.id"));
