@@ -274,7 +274,8 @@ void registerStatisticsCommands(CLI::App& app, int& exitCode) {
                 "the --range syllables (품사표지)")
       ->required()
       ->check(CLI::Range(1, 7));
-  c->add_option("--out", s->output, "report file to write (replaced only when the run succeeds); - for standard output")
+  c->add_option("--out", s->output,
+                "report file to write (replaced only when the run succeeds); - for standard output")
       ->required();
   addTagOptions(c, *s);
   c->add_option("--list", s->list,
