@@ -1,6 +1,7 @@
 #include "store/reference_file.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "common/derived_paths.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
+#include "common/scratch.h"
 #include "store/codecs.h"
 #include "store/document_list.h"
 #include "facade/dbwrap.h"
@@ -117,6 +119,23 @@ TEST_F(ReferenceFile, GrouperSpillsRunsAndMergesThemInPasses) {
   ASSERT_EQ(got.size(), 2u);
   EXPECT_EQ(got[0], (std::pair<std::string, std::string>("v", codec::encodeList({items[0], items[3], items[6]}))));
   EXPECT_EQ(got[1].second, codec::encodeList({items[1], items[2], items[4], items[5], items[7], items[8]}));
+}
+
+// The scratch folder is named after this process (so a later start can tell a killed
+// run's folder) and goes whole when the grouper does, whatever it holds.
+TEST_F(ReferenceFile, GrouperScratchFolderIsNamedAfterTheProcessAndRemovedWhole) {
+  std::string scratch;
+  {
+    reference::ItemGrouper g({1, 2, dir.path()});
+    ASSERT_TRUE(g.add("w", codec::encodeTriple("s1", "w", "")));
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+      if (scratchFolderOwner(e.path().filename().string())) scratch = e.path().string();
+    }
+    ASSERT_FALSE(scratch.empty());
+    EXPECT_EQ(scratchFolderOwner(std::filesystem::path(scratch).filename().string()), ::getpid());
+    test::writeFile(scratch + "/stray", "not a run");  // e.g. what a failed step left
+  }  // dropped without finish(), as a failed build does
+  EXPECT_FALSE(fileExists(scratch));
 }
 
 TEST_F(ReferenceFile, RebuildReplacesTheOldFileAndAFailedOneKeepsIt) {
