@@ -76,7 +76,10 @@ std::optional<KeyLine> keyLine(std::string_view line) {
   if (eq == std::string_view::npos) return std::nullopt;
   const std::string_view key = cp949::trim(line.substr(0, eq));
   if (key.empty()) return std::nullopt;
-  const std::size_t valueBegin = skipSpaces(line, eq + 1);
+  // The value starts after every byte trim() would drop, a lone CR included: set() must
+  // replace exactly the bytes get() reads.
+  std::size_t valueBegin = eq + 1;
+  while (valueBegin < line.size() && cp949::isBlank(line[valueBegin])) ++valueBegin;
   const std::string_view value = cp949::trim(line.substr(valueBegin));
   return KeyLine{key, valueBegin, valueBegin + value.size()};
 }

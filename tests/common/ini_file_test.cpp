@@ -34,6 +34,21 @@ TEST(IniFile, RewritesOnlyTheValueAndKeepsEverythingElseByteForByte) {
                                 "[Tail]\r\nz=9\r\n[New]\r\nk=v\r\n");
 }
 
+// A lone CR after "=" is trimmed off the value by get(); set() replaces the same bytes
+// (found by the settings fuzz target: "K=\rold" became "K=newd" and read back wrong).
+TEST(IniFile, SetReplacesExactlyTheValueGetReads) {
+  test::ScratchDir dir;
+  const std::string path = dir.file("s.INI");
+  writeFile(path, "[S]\nK=\rold\nL= \r\t x \n");
+  IniFile ini(path);
+  EXPECT_EQ(ini.get("S", "K"), "old");
+  ASSERT_TRUE(ini.set("S", "K", "new"));
+  EXPECT_EQ(ini.get("S", "K"), "new");
+  ASSERT_TRUE(ini.set("S", "L", "y"));
+  EXPECT_EQ(ini.get("S", "L"), "y");
+  EXPECT_EQ(readFile(path), "[S]\nK=\rnew\nL= \r\t y \n");
+}
+
 TEST(IniFile, CreatesAMissingFileWithLfAndKeepsAnLfFileLf) {
   test::ScratchDir dir;
   IniFile ini(dir.file("new.INI"));
