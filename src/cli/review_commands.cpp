@@ -14,23 +14,6 @@
 namespace selvanor::cli {
 namespace {
 
-batch::DocumentOperation autoCorrection(const std::string& list) {
-  return [list](const batch::BatchDocument& document, batch::BatchControl&) {
-    DBWrap db;
-    DBWrap::SujungOutcome outcome;
-    const ResultCode rc = db.autoSujung(document.path, list, &outcome);
-    batch::DocumentReport report;
-    report.changedRecords = outcome.changedRecords;
-    if (rc != result::kOk) {
-      report.failed = true;
-      report.failure = batch::autoCorrectionFailure(rc);
-      if (rc == result::kListFormatError) report.failure += " " + correction::formatErrorDetail(outcome);
-    }
-    return report;
-  };
-}
-// ---- end of the façade's use -------------------------------------------------------
-
 struct ReviewArgs {
   std::string document;
   std::vector<std::string> compare;  // REFERENCE COMPARED
@@ -146,7 +129,7 @@ int runBatchAutocorrect(const SelectionArgs& a, const std::string& list) {
   }
   const Selection s = selectDocuments(a);
   if (s.exitCode != kExitOk) return s.exitCode;
-  return runBatch(batch::Operation::AutoCorrection, s, autoCorrection(list), false);
+  return runBatch(batch::Operation::AutoCorrection, s, batch::autoCorrection(list), false);
 }
 
 int runBatchCheck(const SelectionArgs& a, const std::string& tagFile) {

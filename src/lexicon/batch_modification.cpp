@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "common/files.h"
+#include "lexicon/auto_correction.h"
 #include "stats/tag_manager.h"
 #include "stats/work_error_check.h"
 
@@ -168,6 +169,21 @@ DocumentOperation workErrorCheck(const TagManager& tags, FailingRecordSink faili
     } else if (unreadable > 0) {
       report.failed = true;
       report.failure = std::string(msg::kUnreadableRecords) + " (" + std::to_string(unreadable) + "개)";
+    }
+    return report;
+  };
+}
+
+DocumentOperation autoCorrection(const std::string& list) {
+  return [list](const BatchDocument& document, BatchControl&) {
+    correction::Outcome outcome;
+    const ResultCode rc = correction::autoSujung(document.path, list, &outcome);
+    DocumentReport report;
+    report.changedRecords = outcome.changedRecords;
+    if (rc != result::kOk) {
+      report.failed = true;
+      report.failure = autoCorrectionFailure(rc);
+      if (rc == result::kListFormatError) report.failure += " " + correction::formatErrorDetail(outcome);
     }
     return report;
   };

@@ -132,6 +132,11 @@ struct BatchOutcome {
 // The failure text of an auto-correction result (what DBWrap::autoSujung returned).
 [[nodiscard]] std::string autoCorrectionFailure(ResultCode result);
 
+// 형태소->단어 of one document with the correction list `list`: the changed records, or the
+// failure (a list error names its line). The list is read again for each document, so a
+// list error names every document it left unchanged.
+[[nodiscard]] DocumentOperation autoCorrection(const std::string& list);
+
 // The work-error check of one document: walks its records in key order and hands each
 // record failing the tag check of `tags` to `failing` with its error-log line ("serial
 // word analysis\r\n", CP949). A document that cannot be opened, or holds records that do

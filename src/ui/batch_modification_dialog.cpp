@@ -26,24 +26,6 @@ namespace {
 // What the grid says of a document without records; the correction then has nothing to do.
 const QString kNoRecords = QStringLiteral("저장된 파일이 없습니다.");
 
-// 형태소->단어 of one document; the list is checked again for each document, so a list
-// error names every document it left unchanged.
-batch::DocumentOperation autoCorrection(const std::string& list) {
-  return [list](const batch::BatchDocument& document, batch::BatchControl&) {
-    DBWrap db;
-    DBWrap::SujungOutcome outcome;
-    const ResultCode rc = db.autoSujung(document.path, list, &outcome);
-    batch::DocumentReport report;
-    report.changedRecords = outcome.changedRecords;
-    if (rc != result::kOk) {
-      report.failed = true;
-      report.failure = batch::autoCorrectionFailure(rc);
-      if (rc == result::kListFormatError) report.failure += " " + correction::formatErrorDetail(outcome);
-    }
-    return report;
-  };
-}
-
 }  // namespace
 
 BatchModificationDialog::BatchModificationDialog(UserInteraction& ui, const std::string& listFile,
@@ -58,16 +40,7 @@ BatchModificationDialog::BatchModificationDialog(UserInteraction& ui, const std:
   }
   list_.expandAll();
   model_ = new CorpusTreeModel(list_, this);
-  tree_ = new QTreeView(this);
-  tree_->setObjectName(QStringLiteral("batchTree"));
-  tree_->setModel(model_);
-  tree_->setHeaderHidden(true);
-  tree_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  tree_->header()->setStretchLastSection(false);
-  tree_->setMinimumSize(520, 360);
-  tree_->expandAll();
+  tree_ = makeCorpusPicker(model_, QStringLiteral("batchTree"), this);
 
   auto* autoButton = new QPushButton(QStringLiteral("형태소->단어"), this);
   auto* homonymButton = new QPushButton(QStringLiteral("동음어 수정"), this);
@@ -133,7 +106,7 @@ void BatchModificationDialog::autoCorrect() {
   if (documents.empty()) return;
   const std::optional<std::string> list = askList_();
   if (!list || batch::checkCorrectionList(*list)) return;
-  run(batch::Operation::AutoCorrection, documents, autoCorrection(*list), true);
+  run(batch::Operation::AutoCorrection, documents, batch::autoCorrection(*list), true);
 }
 
 void BatchModificationDialog::correctHomonyms() {

@@ -1,6 +1,8 @@
 #include "ui/corpus_tree_model.h"
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
@@ -143,6 +145,20 @@ void CorpusTreeModel::statusesChanged() {
     emit dataChanged(index(0, 0, group), index(n - 1, 0, group),
                      {Qt::DecorationRole, Qt::ToolTipRole, kStatusRole});
   }
+}
+
+QTreeView* makeCorpusPicker(CorpusTreeModel* model, const QString& objectName, QWidget* parent) {
+  auto* tree = new QTreeView(parent);
+  tree->setObjectName(objectName);
+  tree->setModel(model);
+  tree->setHeaderHidden(true);
+  tree->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  tree->header()->setStretchLastSection(false);
+  tree->setMinimumSize(520, 360);
+  tree->expandAll();
+  return tree;
 }
 
 }  // namespace selvanor

@@ -6,6 +6,8 @@
 #include <QAbstractItemModel>
 #include <QIcon>
 
+class QTreeView;
+
 #include <functional>
 
 #include "store/document_list.h"
@@ -40,5 +42,10 @@ class CorpusTreeModel : public QAbstractItemModel {
  private:
   corpus::DocumentList& list_;
 };
+
+// A tree view over `model` for picking groups and documents: several nodes at once,
+// nothing editable, every group expanded.
+[[nodiscard]] QTreeView* makeCorpusPicker(CorpusTreeModel* model, const QString& objectName,
+                                          QWidget* parent);
 
 }  // namespace selvanor

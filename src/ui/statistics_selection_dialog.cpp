@@ -23,16 +23,7 @@ StatisticsSelectionDialog::StatisticsSelectionDialog(UserInteraction& ui, const 
   }
   list_.expandAll();
   model_ = new CorpusTreeModel(list_, this);
-  tree_ = new QTreeView(this);
-  tree_->setObjectName(QStringLiteral("statisticsTree"));
-  tree_->setModel(model_);
-  tree_->setHeaderHidden(true);
-  tree_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  tree_->header()->setStretchLastSection(false);
-  tree_->setMinimumSize(520, 360);
-  tree_->expandAll();
+  tree_ = makeCorpusPicker(model_, QStringLiteral("statisticsTree"), this);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tree_, 1);
