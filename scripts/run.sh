@@ -29,3 +29,10 @@ cp "$ws/분석문헌/sample.id" "$ws/corrected.id"
 echo "== Reference file of sample.id, and the records that hold 시장은 =="
 "$cli" reference build "$ws/분석문헌/sample.id"
 "$cli" reference lookup "$ws/분석문헌/sample.idx" "시장은"
+echo "== Statistics over the sample group: vocabulary and tags, most frequent first =="
+"$cli" stats --type 2 --tags "$ws/tag.txt" --out "$ws/stats-report.txt" --list "$ws/dblist.dat" \
+  --options 11110000310 --build-missing
+head -n 16 "$ws/stats-report.txt" | iconv -f CP949 -t UTF-8
+echo "== Analysis review of sample.id: words analysed in more than one way =="
+"$cli" review "$ws/분석문헌/sample.id" --out "$ws/review.txt"
+head -n 8 "$ws/review.txt" | iconv -f CP949 -t UTF-8
