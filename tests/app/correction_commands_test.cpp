@@ -18,6 +18,7 @@
 #include "app/selvanor_view.h"
 #include "facade/dbwrap.h"
 #include "support/app_fixture.h"
+#include "support/modal_script.h"
 #include "support/scripted_interaction.h"
 #include "support/test_support.h"
 #include "ui/auto_correction_dialog.h"
@@ -28,36 +29,8 @@ using selvanor::test::k;
 
 namespace {
 
+using selvanor::test::ModalScript;
 using SelectionStep = std::function<void(HomonymSelectionWindow&)>;
-
-// Answers the modal windows a command opens: each time a window of type W is the active
-// modal one, the next step runs on it (a step that leaves it open is followed by the next
-// step on the same showing). Runs out of steps: the window is skipped and it counts.
-template <class W>
-class ModalScript : public QObject {
- public:
-  explicit ModalScript(std::deque<std::function<void(W&)>> steps) : steps_(std::move(steps)) {
-    connect(&timer_, &QTimer::timeout, this, [this] {
-      auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
-      if (!w || !w->isVisible()) return;
-      if (steps_.empty()) {
-        ++unexpected;
-        w->close();
-        return;
-      }
-      auto step = std::move(steps_.front());
-      steps_.pop_front();
-      step(*w);
-    });
-    timer_.start(10);
-  }
-  bool done() const { return steps_.empty(); }
-  int unexpected = 0;
-
- private:
-  std::deque<std::function<void(W&)>> steps_;
-  QTimer timer_;
-};
 
 // Selection steps.
 SelectionStep pick(int row, QStringList* shown) {
