@@ -120,19 +120,30 @@ ResultCode homonym::HomonymDictionary::makeDongumDB(const std::string& source, c
   if (!dic.openWithCursor(target.temporaryPath())) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
-  std::string item;
+  // The senses of one head word come one after another: they are written together, once.
+  std::string headword;
+  std::vector<std::string> senses;
+  const auto flush = [&]() {
+    std::size_t stored = 0;
+    const ResultCode rc = senses.empty() ? result::kOk
+                                         : encap::appendItems(dic, encap::kHomonymItem, headword,
+                                                              senses, stored);
+    senses.clear();
+    return rc;
+  };
   while (auto record = reader.next()) {
     auto entry = homonym::splitRecord(record->text);
     if (!entry) {
       formatError_ = {record->lineCount, std::move(record->text), {}};
       return kDongumFormatError;
     }
-    item = codec::encodeQuad({entry->headword, entry->numberedForm, entry->hanja, entry->meaning});
-    encap::Appended appended = encap::Appended::Stored;
-    if (encap::appendItem(dic, encap::kHomonymItem, entry->headword, item, appended) != result::kOk) {
-      return result::kInsertError;
+    if (entry->headword != headword) {
+      if (flush() != result::kOk) return result::kInsertError;
+      headword = entry->headword;
     }
+    senses.push_back(codec::encodeQuad({entry->headword, entry->numberedForm, entry->hanja, entry->meaning}));
   }
+  if (flush() != result::kOk) return result::kInsertError;
   if (reader.failed()) {
     return failWith(result::kTextFileError, kOp, "read error of read file");
   }

@@ -202,11 +202,13 @@ TagLoadResult TagManager::Load(const std::string& path) {
   }
   Parser parser(text, *this);
   const bool parsed = parser.run();
+  rebuildIndex();  // the entries read before an error still count
   if (!parsed) return {false, parser.error()};
   rebuildFlatLists();
   // An empty set would let every check flag every record as an unknown tag.
   if (level2_.empty()) {
     classes_.clear();
+    rebuildIndex();
     return {false, cp949::trim(text).empty()
                        ? path + " 태그 파일이 비어 있습니다."
                        : path + " 태그 파일에서 태그를 하나도 읽지 못했습니다."};
@@ -218,7 +220,45 @@ void TagManager::clear() {
   classes_.clear();
   level2_.clear();
   level3_.clear();
+  rebuildIndex();
   loaded_ = false;
+}
+
+void TagManager::rebuildIndex() {
+  for (Index& index : byName_) index.clear();
+  for (Index& index : byTag_) index.clear();
+  std::size_t order = 0;
+  // emplace keeps the first node of a key: later ones of the same name or tag never win.
+  const auto add = [&order](Index& index, const std::string& key, const TagNode& node) {
+    index.emplace(cp949::without(key, " "), Indexed{&node, order});
+  };
+  for (const TagNode& cls : classes_) {
+    add(byName_[0], cls.name, cls);
+    ++order;
+    for (const TagNode& item : cls.children) {
+      add(byName_[1], item.name, item);
+      add(byTag_[0], item.tag, item);
+      ++order;
+      for (const TagNode& sub : item.children) {
+        add(byName_[2], sub.name, sub);
+        add(byTag_[1], sub.tag, sub);
+        ++order;
+      }
+    }
+  }
+}
+
+const TagManager::Indexed* TagManager::lookUp(const Index& index, const std::string& key) {
+  const auto it = index.find(key);
+  return it == index.end() ? nullptr : &it->second;
+}
+
+const TagNode* TagManager::firstOf(std::initializer_list<const Indexed*> found) {
+  const Indexed* first = nullptr;
+  for (const Indexed* f : found) {
+    if (f && (!first || f->order < first->order)) first = f;
+  }
+  return first ? first->node : nullptr;
 }
 
 void TagManager::rebuildFlatLists() {
@@ -249,33 +289,20 @@ const std::vector<TagNode>* TagManager::GetClassList(int step) const {
 
 const TagNode* TagManager::FindEntry(std::string_view name, int level) const {
   if (level < 0 || level > 3) return nullptr;
-  for (const TagNode& cls : classes_) {
-    if ((level == 0 || level == 1) && TagNamesEqual(cls.name, name)) return &cls;
-    if (level == 1) continue;
-    for (const TagNode& item : cls.children) {
-      if ((level == 0 || level == 2) && TagNamesEqual(item.name, name)) return &item;
-      if (level == 2) continue;
-      for (const TagNode& sub : item.children) {
-        if (TagNamesEqual(sub.name, name)) return &sub;
-      }
-    }
+  const std::string key = cp949::without(name, " ");
+  if (level > 0) {
+    const Indexed* found = lookUp(byName_[level - 1], key);
+    return found ? found->node : nullptr;
   }
-  return nullptr;
+  return firstOf({lookUp(byName_[0], key), lookUp(byName_[1], key), lookUp(byName_[2], key)});
 }
 
 const TagNode* TagManager::FindTag(std::string_view tag, int level) const {
   if (level != 0 && level != 2 && level != 3) return nullptr;
-  const std::string upper = cp949::upperAscii(tag);
-  for (const TagNode& cls : classes_) {
-    for (const TagNode& item : cls.children) {
-      if (level != 3 && TagNamesEqual(item.tag, upper)) return &item;
-      if (level == 2) continue;
-      for (const TagNode& sub : item.children) {
-        if (TagNamesEqual(sub.tag, upper)) return &sub;
-      }
-    }
-  }
-  return nullptr;
+  const std::string key = cp949::without(cp949::upperAscii(tag), " ");
+  const Indexed* item = level == 3 ? nullptr : lookUp(byTag_[0], key);
+  const Indexed* sub = level == 2 ? nullptr : lookUp(byTag_[1], key);
+  return firstOf({item, sub});
 }
 
 void TagManager::CollectTags(std::string_view name, int level,

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace selvanor {
@@ -84,12 +85,27 @@ class TagManager {
  private:
   class Parser;
 
+  // A node and its place in depth-first file order.
+  struct Indexed {
+    const TagNode* node = nullptr;
+    std::size_t order = 0;
+  };
+  using Index = std::unordered_map<std::string, Indexed>;
+
   void clear();
   void rebuildFlatLists();
+  // The first node of every name (per level) and of every tag (levels 2 and 3), keyed
+  // with blanks removed, so that a look-up is one hash probe and the tag lists are linear
+  // in the tag file, however many items it holds.
+  void rebuildIndex();
+  [[nodiscard]] static const Indexed* lookUp(const Index& index, const std::string& key);
+  [[nodiscard]] static const TagNode* firstOf(std::initializer_list<const Indexed*> found);
 
   std::vector<TagNode> classes_;
   std::vector<TagNode> level2_;  // flat copies, rebuilt after a successful parse
   std::vector<TagNode> level3_;
+  Index byName_[3];  // levels 1, 2, 3
+  Index byTag_[2];   // levels 2, 3 (tags upper-cased)
   bool loaded_ = false;
 };
 

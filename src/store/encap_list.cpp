@@ -3,6 +3,9 @@
 
 #include <db.h>
 
+#include <optional>
+#include <unordered_set>
+
 #include "common/diagnostics.h"
 #include "store/codecs.h"
 #include "store/storage.h"
@@ -73,6 +76,45 @@ ResultCode appendItem(Storage& target, int kind, std::string_view key,
   }
   if (!target.put(key, value)) return fail("DB insert error");
   appended = Appended::Stored;
+  return result::kOk;
+}
+
+ResultCode appendItems(Storage& target, int kind, std::string_view key,
+                       const std::vector<std::string>& encodedItems, std::size_t& stored) {
+  stored = 0;
+  const std::size_t fields = fieldsOf(kind);
+  if (fields == 0) return fail("item kind error");
+  std::string value;
+  std::unordered_set<std::string_view> held;  // numbered forms under the key (homonyms)
+  std::optional<std::vector<std::string_view>> existing;
+  if (target.get(key)) {
+    value.assign(target.value());  // kept: the views below point into it
+    existing = codec::splitList(value, fields);
+    if (!existing) return fail("DB value error");
+  } else if (target.lastResult() != DB_NOTFOUND) {
+    return fail("DB read error");
+  }
+  std::vector<std::string> items;
+  std::string_view form;
+  if (existing) {
+    items.assign(existing->begin(), existing->end());
+    // Views into `value`, which outlives the set (not into `items`, which may move).
+    for (std::string_view item : *existing) {
+      if (kind == kHomonymItem && quadSecondField(item, form)) held.insert(form);
+    }
+  }
+  const std::size_t before = items.size();
+  for (const std::string& item : encodedItems) {
+    if (!isItem(item, fields)) return fail("item kind error");
+    if (kind == kHomonymItem) {
+      if (!quadSecondField(item, form)) return fail("item kind error");
+      if (!held.insert(form).second) continue;  // `form` points into encodedItems: stable
+    }
+    items.push_back(item);
+  }
+  if (items.size() == before) return result::kOk;
+  if (!target.put(key, codec::encodeList(items))) return fail("DB insert error");
+  stored = items.size() - before;
   return result::kOk;
 }
 

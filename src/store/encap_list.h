@@ -2,7 +2,9 @@
 // homonym dictionary.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/result_codes.h"
 
@@ -32,6 +34,15 @@ enum class Appended { Stored, Duplicate };
 // the same second field is already there. Failures write the writeEncapRec diagnostic.
 [[nodiscard]] ResultCode appendItem(Storage& target, int kind, std::string_view key,
                                     std::string_view encodedItem, Appended& appended);
+
+// appendItem for several items of one key in one read and one write: kRecordItem items
+// are all appended; a kHomonymItem whose numbered form the key already holds, or an
+// earlier item of `encodedItems` has, is dropped. `stored` receives how many were
+// appended. Builds append a head word's senses this way, so a key with many items costs
+// a linear amount of work rather than a rewrite of its growing list per item.
+[[nodiscard]] ResultCode appendItems(Storage& target, int kind, std::string_view key,
+                                     const std::vector<std::string>& encodedItems,
+                                     std::size_t& stored);
 
 // Reads the second field (numbered form) of an encoded QuadValue into `second`, a view
 // into `item`; false when the item is too short to hold it.

@@ -94,6 +94,16 @@ TEST_F(HomonymDictionary, BuildJoinsContinuationLinesAndKeepsTheFirstOfDuplicate
   EXPECT_EQ(derived::homonymDictionary("/a.b/homonym"), "/a.b/homonym.dic");
 }
 
+TEST_F(HomonymDictionary, SensesOfOneHeadWordInARowAreWrittenTogetherWithTheSameRules) {
+  // A head word's senses are gathered and written once; a repeat within the run, or of a
+  // sense stored by an earlier run of the same head word, is still dropped.
+  const std::string dic = build(
+      "#1가#2가01#5a\n#1가#2가02#5b\n#1가#2가01#5c\n#1나#2나01#5n\n"
+      "#1가#2가03#5d\n#1가#2가02#5e\n");
+  EXPECT_EQ(senses(dic), (std::vector<std::string>{"가: 가/가01/ /a", "가: 가/가02/ /b",
+                                                    "가: 가/가03/ /d", "나: 나/나01/ /n"}));
+}
+
 TEST_F(HomonymDictionary, FormatErrorsNameTheLineAndKeepThePreviousDictionary) {
   const std::string dic = build("#1가#2가01#5뜻\n");
   struct Case {
