@@ -324,7 +324,9 @@ void CSelvanorView::applyEdit(int row, const AnalysisRecord& old, const Analysis
     ui_.message(QStringLiteral("중복된 일련 번호가 있습니다."));
     return;
   }
-  (void)gridedit::rewrite(cache_, row, old, edited);
+  // A refused or failed rewrite leaves the old record in place; the user must know the
+  // edit was not stored.
+  if (!gridedit::rewrite(cache_, row, old, edited)) ui_.message(kEditNotStored);
   afterChange(row);
 }
 
@@ -346,7 +348,7 @@ void CSelvanorView::deleteCurrentRow() {
   if (!ui_.askYesNo(QStringLiteral("일련번호 \"%1\" 를 삭제 하시겠습니까 ?").arg(fromCp949(r->serial)))) {
     return;
   }
-  (void)gridedit::removeRow(cache_, row);
+  if (!gridedit::removeRow(cache_, row)) ui_.message(kDeleteNotStored);
   afterChange(row);
 }
 

@@ -35,6 +35,9 @@ struct ReviewGroup;
 
 // What the view says when the chosen document holds no records (or cannot be read).
 inline constexpr char kNoRecordsMessage[] = "저장된 파일이 없습니다.";
+// What the view says when an edit or a delete could not be written (the record stays).
+inline constexpr char kEditNotStored[] = "분석 결과를 저장하지 못했습니다. 문헌의 기록은 그대로입니다.";
+inline constexpr char kDeleteNotStored[] = "기록을 지우지 못했습니다. 문헌의 기록은 그대로입니다.";
 
 class CSelvanorView : public QWidget {
   Q_OBJECT

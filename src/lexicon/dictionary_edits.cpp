@@ -23,7 +23,10 @@ EditOutcome modifySense(HomonymDictionary& dictionary, const std::string& path,
   if (removed != result::kOk && removed != result::kKeyNotFound) return {removed, msg::kCannotWrite};
   const ResultCode added = dictionary.addDongumRec(path, edited);
   if (added == result::kOk) return {};
-  if (removed == result::kOk) (void)dictionary.addDongumRec(path, old);
+  // The old sense goes back rather than vanish; when even that fails the user is told.
+  if (removed == result::kOk && dictionary.addDongumRec(path, old) != result::kOk) {
+    return {added, msg::kCannotPutBack};
+  }
   return {added, added == result::kAlreadyExists ? msg::kDuplicate : msg::kCannotWrite};
 }
 
@@ -42,7 +45,9 @@ EditOutcome modifyEntry(const std::string& path, const Entry& old, const Entry& 
   if (removed == result::kOpenError) return {removed, msg::kCannotOpen};
   const ResultCode added = addMideungjae(path, edited.word, edited.note, true);
   if (added == result::kOk) return {};
-  if (removed == result::kOk) (void)addMideungjae(path, old.word, old.note, true);
+  if (removed == result::kOk && addMideungjae(path, old.word, old.note, true) != result::kOk) {
+    return {added, msg::kCannotPutBack};
+  }
   return {added, msg::kCannotWrite};
 }
 

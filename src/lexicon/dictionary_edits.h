@@ -27,7 +27,7 @@ namespace homonym {
 // changes (kAlreadyExists, msg::kDuplicate, refused): removing first would lose the old
 // sense. kOpenError (msg::kCannotOpen) when the dictionary cannot be opened; kInsertError or
 // kRemoveError (msg::kCannotWrite) when a write failed, the old sense then being put back
-// at the end of its list. An old sense that is already gone is not an error.
+// at the end of its list (msg::kCannotPutBack when that failed too). An old sense that is already gone is not an error.
 [[nodiscard]] EditOutcome modifySense(HomonymDictionary& dictionary, const std::string& path,
                                       const HomonymSense& old, const HomonymSense& edited);
 
@@ -42,7 +42,7 @@ namespace unregistered {
 // Replaces the entry `old` of the dictionary at `path` by `edited` (its note replacing
 // whatever the new word held). kOpenError (msg::kCannotOpen); kInsertError
 // (msg::kCannotWrite) when the new entry could not be stored, the old one then being put
-// back. An old word that is already gone is not an error.
+// back (msg::kCannotPutBack when that failed too). An old word that is already gone is not an error.
 [[nodiscard]] EditOutcome modifyEntry(const std::string& path, const Entry& old, const Entry& edited);
 
 // The message after 추가 returned `rc` (null on success or when the word was already

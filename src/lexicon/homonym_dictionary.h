@@ -109,6 +109,8 @@ inline constexpr const char* kRemoved = "동음어를 삭제했습니다.";
 inline constexpr const char* kNotFound = "사전에 없는 동음어입니다.";
 inline constexpr const char* kCannotOpen = "동음어 사전을 열 수 없습니다.";
 inline constexpr const char* kCannotWrite = "동음어 사전에 저장할 수 없습니다.";
+inline constexpr const char* kCannotPutBack =
+    "동음어 사전에 저장할 수 없고, 지운 동음어도 되돌려 놓지 못했습니다. 사전을 확인해 주세요.";
 }  // namespace msg
 
 

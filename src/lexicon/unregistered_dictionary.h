@@ -25,6 +25,8 @@ inline constexpr const char* kRemoved = "미등재어를 삭제했습니다.";
 inline constexpr const char* kNotFound = "사전에 없는 미등재어입니다.";
 inline constexpr const char* kCannotOpen = "미등재어 사전을 열 수 없습니다.";
 inline constexpr const char* kCannotWrite = "미등재어 사전에 저장할 수 없습니다.";
+inline constexpr const char* kCannotPutBack =
+    "미등재어 사전에 저장할 수 없고, 지운 미등재어도 되돌려 놓지 못했습니다. 사전을 확인해 주세요.";
 }  // namespace msg
 
 // True when `word` begins with the whole characters of `prefix`: a byte prefix that ends on

@@ -251,6 +251,16 @@ class ViewTest : public QObject {
     QCOMPARE(test::readDocument(doc).size(), size_t(3));
   }
 
+  void anEditThatIsNotStoredIsSaidSo() {
+    openDocument(3);
+    const std::vector<AnalysisRecord> before = test::readDocument(doc);
+    AnalysisRecord edited = before[0];
+    edited.serial.clear();  // the store refuses an empty serial
+    view->applyEdit(0, before[0], edited);
+    QCOMPARE(ui->messages, QStringList({QString::fromUtf8(kEditNotStored)}));
+    QCOMPARE(test::readDocument(doc), before);
+  }
+
   void workErrorCheckAppendsFailingRecords() {
     test::writeFile(dir->file("tag.txt"), k("#1체언\n#2일반명사/NNG\n#2숫자/SN\n"));
     WorkingContext c;
