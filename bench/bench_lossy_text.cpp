@@ -8,9 +8,7 @@
 // Default 400,000 bytes; the text cycles through the bundled sample (or FILE). The broken
 // inputs: that text saved as UTF-8 and read as CP949 (the usual accident), and a text of
 // bytes that start no character at all.
-#include <iconv.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,67 +18,14 @@
 #include "bench_support.h"
 #include "common/cp949.h"
 #include "common/encoding.h"
+#include "support/restarting_conversion.h"
 
 using namespace selvanor;
 using namespace selvanor::bench;
 
 namespace {
 
-// The conversion as first written: convert the rest; at a failure convert the good part
-// before it again, put U+FFFD for one byte and start over after it.
-class Restarting {
- public:
-  Restarting() : cd_(iconv_open("UTF-8", "CP949")) {}
-  ~Restarting() { iconv_close(cd_); }
-  Restarting(const Restarting&) = delete;
-  Restarting& operator=(const Restarting&) = delete;
-
-  std::string operator()(std::string_view cp949) {
-    std::string out;
-    std::size_t pos = 0;
-    while (pos < cp949.size()) {
-      std::string piece;
-      std::size_t failedAt = 0;
-      const std::string_view rest = cp949.substr(pos);
-      if (convert(rest, piece, failedAt)) {
-        out += piece;
-        break;
-      }
-      std::string good;
-      std::size_t unused = 0;
-      if (failedAt > 0 && convert(rest.substr(0, failedAt), good, unused)) out += good;
-      out += "\xEF\xBF\xBD";
-      pos += failedAt + 1;
-    }
-    return out;
-  }
-
- private:
-  bool convert(std::string_view in, std::string& out, std::size_t& failedAt) {
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    out.assign(in.size() * 2 + 16, '\0');
-    char* inPtr = const_cast<char*>(in.data());
-    std::size_t inLeft = in.size();
-    std::size_t produced = 0;
-    while (inLeft > 0) {
-      char* outPtr = out.data() + produced;
-      std::size_t outLeft = out.size() - produced;
-      const std::size_t rc = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
-      produced = out.size() - outLeft;
-      if (rc != static_cast<std::size_t>(-1)) break;
-      if (errno == E2BIG) {
-        out.resize(out.size() * 2);
-        continue;
-      }
-      failedAt = in.size() - inLeft;
-      return false;
-    }
-    out.resize(produced);
-    return true;
-  }
-
-  iconv_t cd_;
-};
+using Restarting = selvanor::test::RestartingModel;
 
 // CP949 lines of the corpus, cycled up to `bytes` and cut at a character boundary.
 std::string validText(const std::vector<Token>& tokens, std::size_t bytes) {

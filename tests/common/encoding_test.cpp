@@ -1,10 +1,10 @@
 #include "common/encoding.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
-#include <cerrno>
 #include <random>
+
+#include "support/restarting_conversion.h"
 
 namespace selvanor {
 namespace {
@@ -33,65 +33,8 @@ TEST(Encoding, InvalidCp949IsRefusedOrReplaced) {
   EXPECT_EQ(encoding::cp949ToUtf8Lossy(""), "");
 }
 
-// The lossy conversion as first written, kept as the model: convert the rest of the text;
-// at a failure convert the good part before it on its own, put U+FFFD for one byte and
-// start again after it. Quadratic in the number of bad bytes, but plainly right.
-class RestartingModel {
- public:
-  RestartingModel() : cd_(iconv_open("UTF-8", "CP949")) {}
-  ~RestartingModel() { iconv_close(cd_); }
-  RestartingModel(const RestartingModel&) = delete;
-  RestartingModel& operator=(const RestartingModel&) = delete;
-
-  std::string operator()(std::string_view cp949) {
-    std::string out;
-    std::size_t pos = 0;
-    while (pos < cp949.size()) {
-      std::string piece;
-      std::size_t failedAt = 0;
-      const std::string_view rest = cp949.substr(pos);
-      if (convert(rest, piece, failedAt)) {
-        out += piece;
-        break;
-      }
-      std::string good;
-      std::size_t unused = 0;
-      if (failedAt > 0 && convert(rest.substr(0, failedAt), good, unused)) out += good;
-      out += "\xEF\xBF\xBD";
-      pos += failedAt + 1;
-    }
-    return out;
-  }
-
- private:
-  bool convert(std::string_view in, std::string& out, std::size_t& failedAt) {
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    out.assign(in.size() * 2 + 16, '\0');
-    char* inPtr = const_cast<char*>(in.data());
-    std::size_t inLeft = in.size();
-    std::size_t produced = 0;
-    while (inLeft > 0) {
-      char* outPtr = out.data() + produced;
-      std::size_t outLeft = out.size() - produced;
-      const std::size_t rc = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
-      produced = out.size() - outLeft;
-      if (rc != static_cast<std::size_t>(-1)) break;
-      if (errno == E2BIG) {
-        out.resize(out.size() * 2);
-        continue;
-      }
-      failedAt = in.size() - inLeft;
-      return false;
-    }
-    out.resize(produced);
-    return true;
-  }
-
-  iconv_t cd_;
-};
-
 TEST(Encoding, LossyConversionMatchesTheRestartingModel) {
-  RestartingModel model;
+  test::RestartingModel model;
   ASSERT_EQ(encoding::cp949Literal("갂"), "\x81\x41");  // second byte looks like 'A'
   ASSERT_EQ(encoding::cp949Literal("갵"), "\x81\x61");  // second byte looks like 'a'
   // Pieces the random texts are made of: valid pairs whose second byte looks like ASCII, a
@@ -120,3 +63,4 @@ TEST(Encoding, LossyConversionMatchesTheRestartingModel) {
 
 }  // namespace
 }  // namespace selvanor
+
