@@ -52,9 +52,9 @@ std::string temporaryNameFor(const std::string& target) {
   }
 }
 
-// The file `target` names, links followed (a dangling link to where it points) and the
-// folders resolved, so that a rename beside it replaces the file and not a link to it.
-std::string resolveTarget(const std::string& target) {
+}  // namespace
+
+std::string realPath(const std::string& target) {
   std::error_code ec;
   fs::path p(target);
   for (int hops = 0; hops < 40; ++hops) {  // as many as the kernel follows
@@ -66,6 +66,8 @@ std::string resolveTarget(const std::string& target) {
   const fs::path real = fs::weakly_canonical(p, ec);
   return ec || real.empty() ? p.string() : real.string();
 }
+
+namespace {
 
 // fsync of a path opened read-only (enough for a file's data and a folder's entries).
 bool syncPath(const std::string& path, int flags) {
@@ -83,7 +85,7 @@ std::string folderOf(const std::string& path) {
 }  // namespace
 
 FileReplacement::FileReplacement(std::string target)
-    : target_(std::move(target)), real_(resolveTarget(target_)) {
+    : target_(std::move(target)), real_(realPath(target_)) {
   removeStaleReplacements(real_);  // what killed runs left beside this target
   temp_ = temporaryNameFor(real_);
 }

@@ -92,6 +92,11 @@ inline constexpr std::string_view kStandardOutputPath = "-";
   return path == kStandardOutputPath;
 }
 
+// The file `target` names, links followed (a dangling link to where it points) and the
+// folders resolved: a rename beside it replaces the file and not a link to it, and two
+// spellings of one file give one name.
+[[nodiscard]] std::string realPath(const std::string& target);
+
 [[nodiscard]] bool fileExists(const std::string& path);
 // Removes a file; a missing file counts as removed.
 bool removeFile(const std::string& path);

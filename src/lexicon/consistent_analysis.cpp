@@ -47,6 +47,8 @@ ApplyOutcome applyAnalysis(DocumentCursor& document, const std::vector<std::stri
     outcome.code = result::kOpenError;
     return outcome;
   }
+  // Every record of the document changes, or none does (also across a kill).
+  const bool grouped = document.beginChange();
   std::size_t done = 0;
   for (; done < targets.size(); ++done) {
     const AnalysisRecord& old = targets[done];
@@ -63,10 +65,15 @@ ApplyOutcome applyAnalysis(DocumentCursor& document, const std::vector<std::stri
           (void)document.addLine(back.serial, back.word, back.analysis);
         }
       }
+      if (grouped) document.abortChange();
       outcome.code = rc;
       return outcome;
     }
     ++outcome.changed;
+  }
+  if (grouped && !document.commitChange()) {
+    outcome.code = result::kInsertError;
+    outcome.changed = 0;
   }
   return outcome;
 }

@@ -18,16 +18,11 @@ EditOutcome modifySense(HomonymDictionary& dictionary, const std::string& path,
     });
     if (taken) return {result::kAlreadyExists, msg::kDuplicate, true};
   }
-  const ResultCode removed = dictionary.removeDongumRec(path, old.headword, old.numberedForm);
-  if (removed == result::kOpenError) return {removed, msg::kCannotOpen};
-  if (removed != result::kOk && removed != result::kKeyNotFound) return {removed, msg::kCannotWrite};
-  const ResultCode added = dictionary.addDongumRec(path, edited);
-  if (added == result::kOk) return {};
-  // The old sense goes back rather than vanish; when even that fails the user is told.
-  if (removed == result::kOk && dictionary.addDongumRec(path, old) != result::kOk) {
-    return {added, msg::kCannotPutBack};
-  }
-  return {added, added == result::kAlreadyExists ? msg::kDuplicate : msg::kCannotWrite};
+  // The old sense goes and the new one comes in one change: a failed write keeps the old.
+  const ResultCode rc = dictionary.replaceDongumRec(path, old, edited);
+  if (rc == result::kOk) return {};
+  if (rc == result::kOpenError) return {rc, msg::kCannotOpen};
+  return {rc, rc == result::kAlreadyExists ? msg::kDuplicate : msg::kCannotWrite};
 }
 
 const char* addOrRemoveMessage(ResultCode rc) {
@@ -41,14 +36,9 @@ const char* addOrRemoveMessage(ResultCode rc) {
 namespace unregistered {
 
 EditOutcome modifyEntry(const std::string& path, const Entry& old, const Entry& edited) {
-  const ResultCode removed = removeMideungjae(path, old.word);
-  if (removed == result::kOpenError) return {removed, msg::kCannotOpen};
-  const ResultCode added = addMideungjae(path, edited.word, edited.note, true);
-  if (added == result::kOk) return {};
-  if (removed == result::kOk && addMideungjae(path, old.word, old.note, true) != result::kOk) {
-    return {added, msg::kCannotPutBack};
-  }
-  return {added, msg::kCannotWrite};
+  const ResultCode rc = replaceMideungjae(path, old.word, edited.word, edited.note);
+  if (rc == result::kOk) return {};
+  return {rc, rc == result::kOpenError ? msg::kCannotOpen : msg::kCannotWrite};
 }
 
 const char* addMessage(ResultCode rc) {

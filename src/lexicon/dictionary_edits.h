@@ -1,6 +1,6 @@
-// The 수정 (modify) transaction of the dictionary pages: an entry is changed by removing
-// the old one and storing the new one, and when the store fails the old one is put back
-// rather than lost. Toolkit-free, so the pages only show the message.
+// The 수정 (modify) of the dictionary pages: an entry is changed by removing the old one and
+// storing the new one in one change of the file, so that a failed write (or a kill) keeps
+// the old one. Toolkit-free, so the pages only show the message.
 #pragma once
 
 #include <string>
@@ -26,8 +26,8 @@ namespace homonym {
 // or numbered form that the target head word already has is refused before anything
 // changes (kAlreadyExists, msg::kDuplicate, refused): removing first would lose the old
 // sense. kOpenError (msg::kCannotOpen) when the dictionary cannot be opened; kInsertError or
-// kRemoveError (msg::kCannotWrite) when a write failed, the old sense then being put back
-// at the end of its list (msg::kCannotPutBack when that failed too). An old sense that is already gone is not an error.
+// kRemoveError (msg::kCannotWrite) when a write failed, the dictionary then unchanged. An
+// old sense that is already gone is not an error.
 [[nodiscard]] EditOutcome modifySense(HomonymDictionary& dictionary, const std::string& path,
                                       const HomonymSense& old, const HomonymSense& edited);
 
@@ -41,8 +41,8 @@ namespace unregistered {
 
 // Replaces the entry `old` of the dictionary at `path` by `edited` (its note replacing
 // whatever the new word held). kOpenError (msg::kCannotOpen); kInsertError
-// (msg::kCannotWrite) when the new entry could not be stored, the old one then being put
-// back (msg::kCannotPutBack when that failed too). An old word that is already gone is not an error.
+// (msg::kCannotWrite) when the new entry could not be stored, the dictionary then
+// unchanged. An old word that is already gone is not an error.
 [[nodiscard]] EditOutcome modifyEntry(const std::string& path, const Entry& old, const Entry& edited);
 
 // The message after 추가 returned `rc` (null on success or when the word was already

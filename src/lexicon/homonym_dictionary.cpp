@@ -71,42 +71,26 @@ ResultCode HomonymDictionary::getDongum(const std::string& dictionary, std::stri
   return result::kOk;
 }
 
-ResultCode HomonymDictionary::addDongumRec(const std::string& dictionary, const HomonymSense& entry) {
-  static constexpr std::string_view kOp = "addDongumRec";
-  releaseLookup(dictionary);
-  Storage dic;
-  if (!dic.openWithCursor(dictionary)) {
-    return failWith(result::kOpenError, kOp, "DB open error");
-  }
-  if (!holdsSenses(dic)) {
-    return failWith(result::kOpenError, kOp, "DB value error");
-  }
+namespace {
+
+// The sense goes to the end of its head word's list (Duplicate when the list holds it).
+ResultCode appendSense(Storage& dic, const HomonymSense& entry, encap::Appended& appended) {
   const std::string item =
       codec::encodeQuad({entry.headword, entry.numberedForm, entry.hanja, entry.meaning});
-  encap::Appended appended = encap::Appended::Stored;
-  const ResultCode rc = encap::appendItem(dic, encap::kHomonymItem, entry.headword, item, appended);
-  if (rc != result::kOk) return rc;
-  if (!dic.close()) {
-    return failWith(result::kInsertError, kOp, "DB write error");
-  }
-  return appended == encap::Appended::Duplicate ? result::kAlreadyExists : result::kOk;
+  appended = encap::Appended::Stored;
+  return encap::appendItem(dic, encap::kHomonymItem, entry.headword, item, appended);
 }
 
-ResultCode HomonymDictionary::removeDongumRec(const std::string& dictionary, std::string_view headword,
-                                   std::string_view numberedForm) {
-  static constexpr std::string_view kOp = "removeDongumRec";
-  releaseLookup(dictionary);
-  Storage dic;
-  if (!dic.open(dictionary, nullptr, OpenMode::ExistingOnly)) {
-    return failWith(result::kOpenError, kOp, "DB open error");
-  }
+// Removes the head word's sense with this numbered form; kKeyNotFound when there is none.
+ResultCode removeSense(Storage& dic, std::string_view headword, std::string_view numberedForm,
+                       std::string_view op) {
   if (!dic.get(headword)) {
     if (dic.lastResult() == DB_NOTFOUND) return result::kKeyNotFound;
-    return failWith(result::kOpenError, kOp, "DB read error");
+    return failWith(result::kOpenError, op, "DB read error");
   }
   const auto items = codec::splitList(dic.value(), kQuadFields);
   if (!items) {
-    return failWith(result::kOpenError, kOp, "DB value error");
+    return failWith(result::kOpenError, op, "DB value error");
   }
   std::vector<std::string> kept;
   kept.reserve(items->size());
@@ -119,13 +103,74 @@ ResultCode HomonymDictionary::removeDongumRec(const std::string& dictionary, std
   if (kept.size() == items->size()) return result::kKeyNotFound;
   if (kept.empty()) {
     if (!dic.del(headword)) {
-      return failWith(result::kRemoveError, kOp, "DB remove error");
+      return failWith(result::kRemoveError, op, "DB remove error");
     }
   } else if (!dic.put(headword, codec::encodeList(kept))) {
     // put replaces the value in one step, so a failure leaves the old list whole.
-    return failWith(result::kInsertError, kOp, "DB insert error");
+    return failWith(result::kInsertError, op, "DB insert error");
+  }
+  return result::kOk;
+}
+
+}  // namespace
+
+ResultCode HomonymDictionary::addDongumRec(const std::string& dictionary, const HomonymSense& entry) {
+  static constexpr std::string_view kOp = "addDongumRec";
+  releaseLookup(dictionary);
+  Storage dic;
+  if (!dic.openForChangeWithCursor(dictionary)) {
+    return failWith(result::kOpenError, kOp, "DB open error");
+  }
+  if (!holdsSenses(dic)) {
+    return failWith(result::kOpenError, kOp, "DB value error");
+  }
+  encap::Appended appended = encap::Appended::Stored;
+  if (const ResultCode rc = appendSense(dic, entry, appended); rc != result::kOk) return rc;
+  if (!dic.close()) {
+    return failWith(result::kInsertError, kOp, "DB write error");
+  }
+  return appended == encap::Appended::Duplicate ? result::kAlreadyExists : result::kOk;
+}
+
+ResultCode HomonymDictionary::removeDongumRec(const std::string& dictionary, std::string_view headword,
+                                   std::string_view numberedForm) {
+  static constexpr std::string_view kOp = "removeDongumRec";
+  releaseLookup(dictionary);
+  Storage dic;
+  if (!dic.openForChange(dictionary, OpenMode::ExistingOnly)) {
+    return failWith(result::kOpenError, kOp, "DB open error");
+  }
+  if (const ResultCode rc = removeSense(dic, headword, numberedForm, kOp); rc != result::kOk) {
+    return rc;
   }
   if (!dic.close()) {
+    return failWith(result::kInsertError, kOp, "DB write error");
+  }
+  return result::kOk;
+}
+
+ResultCode HomonymDictionary::replaceDongumRec(const std::string& dictionary,
+                                               const HomonymSense& old,
+                                               const HomonymSense& edited) {
+  static constexpr std::string_view kOp = "replaceDongumRec";
+  releaseLookup(dictionary);
+  Storage dic;
+  if (!dic.openForChangeWithCursor(dictionary, OpenMode::ExistingOnly)) {
+    return failWith(result::kOpenError, kOp, "DB open error");
+  }
+  if (!holdsSenses(dic)) {
+    return failWith(result::kOpenError, kOp, "DB value error");
+  }
+  // Both writes or neither: the old sense is never lost between them.
+  if (!dic.beginChange()) {
+    return failWith(result::kInsertError, kOp, "DB transaction error");
+  }
+  const ResultCode removed = removeSense(dic, old.headword, old.numberedForm, kOp);
+  if (removed != result::kOk && removed != result::kKeyNotFound) return removed;
+  encap::Appended appended = encap::Appended::Stored;
+  if (const ResultCode rc = appendSense(dic, edited, appended); rc != result::kOk) return rc;
+  if (appended == encap::Appended::Duplicate) return result::kAlreadyExists;  // undone
+  if (!dic.commitChange() || !dic.close()) {
     return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
@@ -145,11 +190,15 @@ ResultCode HomonymDictionary::mergeDongumDB(const std::string& base, const std::
   if (sameFile(base, other)) return result::kOk;
   releaseLookup(base);
   Storage into;
-  if (!into.openWithCursor(base)) {
+  if (!into.openForChangeWithCursor(base)) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (!holdsSenses(into)) {
     return failWith(result::kOpenError, kOp, "DB value error");
+  }
+  // The whole merge reaches the dictionary or none of it does.
+  if (!into.beginChange()) {
+    return failWith(result::kInsertError, kOp, "DB transaction error");
   }
   bool more = from.first();
   for (; more; more = from.next()) {
@@ -167,7 +216,7 @@ ResultCode HomonymDictionary::mergeDongumDB(const std::string& base, const std::
   if (from.lastResult() != DB_NOTFOUND) {
     return failWith(result::kOpenError, kOp, "DB read error");
   }
-  if (!into.close()) {
+  if (!into.commitChange() || !into.close()) {
     return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;

@@ -77,12 +77,19 @@ class HomonymDictionary {
                                            std::string_view headword,
                                            std::string_view numberedForm);
 
+  // Replaces the sense `old` by `edited` in one step: the old sense is removed (if still
+  // there) and the new one appended to its head word's list, both or neither. kOk;
+  // kAlreadyExists when the head word already holds the new numbered form (nothing
+  // changed); kOpenError; kInsertError / kRemoveError when a write failed (nothing changed).
+  [[nodiscard]] ResultCode replaceDongumRec(const std::string& dictionary, const HomonymSense& old,
+                                            const HomonymSense& edited);
+
   // Adds every sense of `other` to `base` (created when missing) in key and stored order,
   // after the base's own; a sense whose numbered form the base already has under that
   // head word keeps the base's. `other` must exist and is not changed; merging a
   // dictionary into itself changes nothing. kOk; kOpenError (either cannot be opened or
-  // is not a homonym dictionary: nothing is written); kInsertError (a write failed; the
-  // senses before it are merged).
+  // is not a homonym dictionary: nothing is written); kInsertError (a write failed: nothing
+  // is merged).
   [[nodiscard]] ResultCode mergeDongumDB(const std::string& base, const std::string& other);
 
  private:

@@ -58,7 +58,7 @@ ResultCode unregistered::addMideungjae(const std::string& dictionary, std::strin
                                  std::string_view note, bool replace) {
   static constexpr std::string_view kOp = "addMideungjae";
   Storage dic;
-  if (!dic.open(dictionary)) {
+  if (!dic.openForChange(dictionary)) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (dic.get(word)) {
@@ -79,7 +79,7 @@ ResultCode unregistered::addMideungjae(const std::string& dictionary, std::strin
 ResultCode unregistered::delMideungjae(const std::string& dictionary, std::string_view word) {
   static constexpr std::string_view kOp = "delMideungjae";
   Storage dic;
-  if (!dic.open(dictionary, nullptr, OpenMode::ExistingOnly)) {
+  if (!dic.openForChange(dictionary, OpenMode::ExistingOnly)) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (dic.get(word) && !dic.del(word)) {
@@ -94,7 +94,7 @@ ResultCode unregistered::delMideungjae(const std::string& dictionary, std::strin
 ResultCode unregistered::removeMideungjae(const std::string& dictionary, std::string_view word) {
   static constexpr std::string_view kOp = "removeMideungjae";
   Storage dic;
-  if (!dic.open(dictionary, nullptr, OpenMode::ExistingOnly)) {
+  if (!dic.openForChange(dictionary, OpenMode::ExistingOnly)) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
   if (!dic.del(word)) {
@@ -102,6 +102,29 @@ ResultCode unregistered::removeMideungjae(const std::string& dictionary, std::st
   }
   if (!dic.close()) {
     return failWith(result::kRemoveError, kOp, "DB write error");
+  }
+  return result::kOk;
+}
+
+ResultCode unregistered::replaceMideungjae(const std::string& dictionary, std::string_view oldWord,
+                                           std::string_view word, std::string_view note) {
+  static constexpr std::string_view kOp = "replaceMideungjae";
+  Storage dic;
+  if (!dic.openForChange(dictionary, OpenMode::ExistingOnly)) {
+    return failWith(result::kOpenError, kOp, "DB open error");
+  }
+  // The old word goes and the new one comes together, or neither.
+  if (!dic.beginChange()) {
+    return failWith(result::kInsertError, kOp, "DB transaction error");
+  }
+  if (!dic.del(oldWord) && dic.lastResult() != DB_NOTFOUND) {
+    return failWith(result::kRemoveError, kOp, "DB remove error");
+  }
+  if (!dic.put(word, codec::encodeText(note))) {
+    return failWith(result::kInsertError, kOp, "DB insert error");
+  }
+  if (!dic.commitChange() || !dic.close()) {
+    return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;
 }
@@ -114,8 +137,12 @@ ResultCode unregistered::mergeMideungjaeDB(const std::string& base, const std::s
   }
   if (sameFile(base, other)) return result::kOk;  // every word is already there
   Storage into;
-  if (!into.open(base)) {
+  if (!into.openForChange(base)) {
     return failWith(result::kOpenError, kOp, "DB open error");
+  }
+  // The whole merge reaches the dictionary or none of it does.
+  if (!into.beginChange()) {
+    return failWith(result::kInsertError, kOp, "DB transaction error");
   }
   for (bool more = from.first(); more; more = from.next()) {
     if (into.get(from.key())) continue;  // the base keeps its own note
@@ -126,7 +153,7 @@ ResultCode unregistered::mergeMideungjaeDB(const std::string& base, const std::s
   if (from.lastResult() != DB_NOTFOUND) {
     return failWith(result::kOpenError, kOp, "DB read error");
   }
-  if (!into.close()) {
+  if (!into.commitChange() || !into.close()) {
     return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;

@@ -65,6 +65,12 @@ using result::kMideungjaeNotDeleted;
 // kRemoveError (absent, or the delete failed); kOpenError.
 [[nodiscard]] ResultCode removeMideungjae(const std::string& dictionary, std::string_view word);
 
+// Replaces the entry of `oldWord` (if still there) by `word` with `note`, replacing what
+// `word` held: both writes or neither. An existing file only. kOk; kOpenError; kRemoveError /
+// kInsertError (a write failed: nothing changed).
+[[nodiscard]] ResultCode replaceMideungjae(const std::string& dictionary, std::string_view oldWord,
+                                           std::string_view word, std::string_view note);
+
 // Adds every word of `other` that `base` lacks (base created when missing); a word in
 // both keeps the base's note. `other` must exist and is not changed; merging a dictionary
 // into itself changes nothing. kOk; kOpenError; kInsertError.

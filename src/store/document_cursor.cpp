@@ -14,6 +14,24 @@ ResultCode DocumentCursor::open(const std::string& file, OpenMode mode) {
   return result::kOk;
 }
 
+ResultCode DocumentCursor::openForChange(const std::string& file, OpenMode mode) {
+  close();
+  if (!store_.openForChangeWithCursor(file, mode)) return result::kOpenError;
+  open_ = true;
+  return result::kOk;
+}
+
+bool DocumentCursor::commitChange() {
+  const bool ok = store_.commitChange();
+  reread();  // a failed commit undid records the cursor may stand on
+  return ok;
+}
+
+void DocumentCursor::abortChange() {
+  store_.abortChange();
+  reread();
+}
+
 void DocumentCursor::close() {
   open_ = false;
   current_ = {};
@@ -72,6 +90,11 @@ ResultCode DocumentCursor::removeLine(std::string_view serial) {
   (void)store_.sync();
   reread();
   return result::kOk;
+}
+
+std::optional<AnalysisRecord> DocumentCursor::lookUp(std::string_view serial) {
+  if (!open_ || !store_.get(serial)) return std::nullopt;
+  return codec::decodeRecord(store_.value());
 }
 
 std::uint32_t DocumentCursor::recordCount() {

@@ -24,6 +24,16 @@ class DocumentCursor {
 
   // Opens the document and its cursor. kOk, or kOpenError (diagnostic written).
   [[nodiscard]] ResultCode open(const std::string& file, OpenMode mode = OpenMode::CreateIfMissing);
+  // The same, for changing the document record by record (the grid, reviews): every
+  // addLine/removeLine, or every group of them between beginChange() and commitChange(),
+  // reaches the file whole or not at all (Storage::openForChange).
+  [[nodiscard]] ResultCode openForChange(const std::string& file,
+                                         OpenMode mode = OpenMode::ExistingOnly);
+  // A group of record changes that reaches the file as one (Storage::beginChange). A failed
+  // commit, or close() before it, undoes the group; so does abortChange().
+  [[nodiscard]] bool beginChange() { return open_ && store_.beginChange(); }
+  [[nodiscard]] bool commitChange();
+  void abortChange();
   void close();
   bool isOpen() const { return open_; }
   const std::string& fileName() const { return store_.fileName(); }
@@ -49,6 +59,13 @@ class DocumentCursor {
                                    std::string_view analysis);
   // Deletes a record and re-reads the current position. kOk or kRemoveError.
   [[nodiscard]] ResultCode removeLine(std::string_view serial);
+
+  // The record stored under `serial`, read by key without moving the cursor (inside a
+  // change group it sees the group's own writes); nullopt when there is none, it does not
+  // decode, or the document is not open.
+  [[nodiscard]] std::optional<AnalysisRecord> lookUp(std::string_view serial);
+  // True when some value is stored under `serial`, decodable or not.
+  [[nodiscard]] bool holds(std::string_view serial) { return open_ && store_.get(serial); }
 
   // Number of records of the open document (0 when not open), without walking.
   [[nodiscard]] std::uint32_t recordCount();

@@ -47,12 +47,16 @@ ResultCode merge::mergeBunsukDB(const std::string& base, const std::string& adde
   if (sameFile(base, added)) return result::kOk;
 
   Storage into;
-  if (!into.openWithCursor(base)) {
+  if (!into.openForChangeWithCursor(base)) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
   // A base that is not a document (a reference file, a dictionary) would be spoilt.
   if (into.first() ? !codec::decodeRecord(into.value()) : into.lastResult() != DB_NOTFOUND) {
     return failWith(result::kOpenError, kOp, "DB value error");
+  }
+  // The whole merge reaches the base or none of it does, across a kill or a full disk.
+  if (!into.beginChange()) {
+    return failWith(result::kInsertError, kOp, "DB transaction error");
   }
   for (bool more = from.first(); more; more = from.next()) {
     if (!into.put(from.key(), from.value())) {
@@ -62,7 +66,7 @@ ResultCode merge::mergeBunsukDB(const std::string& base, const std::string& adde
   if (from.lastResult() != DB_NOTFOUND) {
     return failWith(result::kInsertError, kOp, "DB read error");
   }
-  if (!into.close()) {
+  if (!into.commitChange() || !into.close()) {
     return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;

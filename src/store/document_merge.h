@@ -18,8 +18,8 @@ inline constexpr const char* kUnreadable =
     "분석 문헌 합치기를 실패하였습니다. 열 수 없거나 분석 문헌이 아닌 파일이 있어 아무것도 "
     "합치지 않았습니다.";
 inline constexpr const char* kPartial =
-    "분석 문헌 합치기를 실패하였습니다. 저장하지 못한 기록이 있어 그 앞의 기록까지만 "
-    "합쳐졌습니다.";
+    "분석 문헌 합치기를 실패하였습니다. 저장하지 못한 기록이 있어 아무것도 합치지 "
+    "않았습니다.";
 }  // namespace msg
 
 // "확 인": the refusal, checked in this order: both fields filled; the base is not the

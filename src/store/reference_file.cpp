@@ -247,22 +247,27 @@ ResultCode reference::getWonmun2(const std::string& reference, std::string_view 
 
 ResultCode reference::mergeWonmunDB(const std::string& base, const std::string& added) {
   static constexpr std::string_view kOp = "mergeWonmunDB";
+  // A file merged into itself is opened once (for change): two handles on one file would
+  // each cache pages of it. Its walk then sees every key once, since only existing keys
+  // are rewritten.
+  const bool self = sameFile(base, added);
   Storage from;
-  if (!from.openWithCursor(added, nullptr, OpenMode::ExistingOnly)) {
+  if (!(self ? from.openForChangeWithCursor(added, OpenMode::ExistingOnly)
+             : from.openWithCursor(added, nullptr, OpenMode::ExistingOnly))) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
-  // A file merged into itself is opened once: two handles on one file without an
-  // environment would each cache pages of it. Its walk then sees every key once, since
-  // only existing keys are rewritten.
-  const bool self = sameFile(base, added);
   Storage other;
-  if (!self && !other.open(base)) {
+  if (!self && !other.openForChange(base)) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
   Storage& into = self ? from : other;
   if (const ResultCode rc = checkMerge(from, into, self, kOp); rc != result::kOk) return rc;
+  // The whole merge reaches the base or none of it does, across a kill or a full disk.
+  if (!into.beginChange()) {
+    return failWith(result::kInsertError, kOp, "DB transaction error");
+  }
   if (const ResultCode rc = appendEntries(from, into, kOp); rc != result::kOk) return rc;
-  if (!other.close() || !from.close()) {
+  if (!into.commitChange() || !other.close() || !from.close()) {
     return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;

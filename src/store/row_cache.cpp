@@ -66,7 +66,8 @@ std::string_view fieldOf(const AnalysisRecord& r, GridColumn c) {
 int RowCache::open(const std::string& path) {
   close();
   path_ = path;
-  if (cursor_.open(path, OpenMode::ExistingOnly) != result::kOk) return -1;
+  // The grid changes the document record by record: each change goes through its log.
+  if (cursor_.openForChange(path, OpenMode::ExistingOnly) != result::kOk) return -1;
   count_ = clampCount(cursor_.recordCount());
   if (count_ <= 0) {
     close();
@@ -139,8 +140,9 @@ std::optional<AnalysisRecord> RowCache::readRecord(int row) {
 
 bool RowCache::contains(std::string_view serial) {
   if (!isOpen()) return false;
-  Storage probe;
-  return probe.open(path_, nullptr, OpenMode::ExistingOnly) && probe.get(serial);
+  // A keyed read on the document's own handle: it sees an edit's writes so far and leaves
+  // the cursor where it is.
+  return cursor_.holds(serial);
 }
 
 bool RowCache::injectedFailure() {
@@ -201,9 +203,7 @@ bool RowCache::holdsSerial(std::string_view pattern) {
     return find(GridColumn::Serial, pattern, 0, SearchDirection::Down).status == FindStatus::Found;
   }
   // Only the record under this key can match; like the walk, it counts when it decodes.
-  Storage probe;
-  if (!probe.open(path_, nullptr, OpenMode::ExistingOnly) || !probe.get(pattern)) return false;
-  const std::optional<AnalysisRecord> r = codec::decodeRecord(probe.value());
+  const std::optional<AnalysisRecord> r = cursor_.lookUp(pattern);
   return r && r->serial == pattern;
 }
 

@@ -65,8 +65,8 @@ class RowCache {
   // The record at `row` read fresh from the store (not from the window, which is left
   // alone); nullopt when not open, out of range or undecodable.
   [[nodiscard]] std::optional<AnalysisRecord> readRecord(int row);
-  // True when a record with this serial is stored (read through a second, short-lived handle
-  // so the cursor stays where it is).
+  // True when a record with this serial is stored (a keyed read that leaves the cursor
+  // where it is).
   [[nodiscard]] bool contains(std::string_view serial);
 
   // removeLine / addLine through the cursor; on success the count is re-read from the store,

@@ -1,5 +1,6 @@
 #include "store/storage.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,9 +31,11 @@ Storage::~Storage() {
   std::free(value_.data);
 }
 
-bool Storage::configure() {
+bool Storage::configure() { return create(nullptr); }
+
+bool Storage::create(DB_ENV* env) {
   close();
-  lastResult_ = db_create(&db_, nullptr, 0);
+  lastResult_ = db_create(&db_, env, 0);
   if (lastResult_ != 0) {
     std::fprintf(stderr, "db_create:%s\n", db_strerror(lastResult_));
     db_ = nullptr;
@@ -41,7 +44,7 @@ bool Storage::configure() {
   if ((lastResult_ = db_->set_flags(db_, DB_RECNUM)) != 0 ||
       (db_->set_errfile(db_, stderr), db_->set_errpfx(db_, kErrorPrefix),
        (lastResult_ = db_->set_pagesize(db_, kPageSize)) != 0) ||
-      (lastResult_ = db_->set_cachesize(db_, 0, cacheBytes_, 1)) != 0) {
+      (!env && (lastResult_ = db_->set_cachesize(db_, 0, cacheBytes_, 1)) != 0)) {
     db_->close(db_, 0);
     db_ = nullptr;
     return false;
@@ -51,6 +54,13 @@ bool Storage::configure() {
 
 bool Storage::openConfigured(const std::string& file, const char* subDatabase, OpenMode mode) {
   if (!db_) return false;
+  // What a killed change left in the file's log is replayed before the file is read.
+  if (changelog::recoverIfNeeded(file) == changelog::Recovery::Failed) {
+    lastResult_ = DB_RUNRECOVERY;
+    db_->close(db_, 0);
+    db_ = nullptr;
+    return false;
+  }
   const u_int32_t flags = mode == OpenMode::CreateIfMissing ? DB_CREATE : 0;
   lastResult_ = db_->open(db_, nullptr, file.c_str(), subDatabase, DB_BTREE, flags, 0644);
   if (lastResult_ != 0) {
@@ -66,6 +76,80 @@ bool Storage::openConfigured(const std::string& file, const char* subDatabase, O
 
 bool Storage::open(const std::string& file, const char* subDatabase, OpenMode mode) {
   return configure() && openConfigured(file, subDatabase, mode);
+}
+
+bool Storage::openForChange(const std::string& file, OpenMode mode) {
+  close();
+  int why = 0;
+  changelog::EnvironmentRef env = changelog::acquire(file, cacheBytes_, &why);
+  if (!env) {
+    lastResult_ = why;
+    // Where no folder can be made beside the file (a read-only folder, a file system that
+    // refuses it) the change goes to the file directly, as it always could. Anything else
+    // (another process changing the file, a full disk, a failed recovery) is refused.
+    if (why != EACCES && why != EROFS && why != EPERM) return false;
+    return open(file, nullptr, mode);
+  }
+  if (!create(env.handle())) return false;
+  env_ = std::move(env);
+  u_int32_t flags = DB_AUTO_COMMIT;
+  if (mode == OpenMode::CreateIfMissing) flags |= DB_CREATE;
+  lastResult_ = db_->open(db_, nullptr, env_.fileName().c_str(), nullptr, DB_BTREE, flags, 0644);
+  if (lastResult_ != 0) {
+    db_->err(db_, lastResult_, "%s", file.c_str());
+    db_->close(db_, 0);
+    db_ = nullptr;
+    env_.release();
+    return false;
+  }
+  file_ = file;
+  opened_ = true;
+  return true;
+}
+
+bool Storage::openForChangeWithCursor(const std::string& file, OpenMode mode) {
+  if (!openForChange(file, mode)) return false;
+  if (!openCursor()) {
+    close();
+    return false;
+  }
+  return true;
+}
+
+bool Storage::beginChange() {
+  if (!opened_ || inChange()) return false;
+  if (!env_) {
+    plainGroup_ = true;
+    return true;
+  }
+  lastResult_ = env_.handle()->txn_begin(env_.handle(), nullptr, &txn_, 0);
+  if (lastResult_ != 0) txn_ = nullptr;
+  return lastResult_ == 0;
+}
+
+bool Storage::commitChange() {
+  if (plainGroup_) {
+    plainGroup_ = false;
+    return sync();
+  }
+  if (!txn_) return false;
+  DB_TXN* txn = txn_;
+  txn_ = nullptr;
+  // The commit writes and syncs the group's log; a failed commit undoes the group.
+  lastResult_ = txn->commit(txn, 0);
+  if (lastResult_ != 0) return false;
+  // The pages follow, so that plain readers see the change. Should that write fail, the
+  // change still stands: the log holds it and recovery finishes the pages.
+  (void)sync();
+  return true;
+}
+
+void Storage::abortChange() {
+  plainGroup_ = false;
+  if (!txn_) return;
+  DB_TXN* txn = txn_;
+  txn_ = nullptr;
+  lastResult_ = txn->abort(txn);
 }
 
 bool Storage::openCursor() {
@@ -92,7 +176,7 @@ bool Storage::put(std::string_view key, std::string_view value) {
   if (!opened_) return false;
   DBT k = inputDbt(key);
   DBT v = inputDbt(value);
-  lastResult_ = db_->put(db_, nullptr, &k, &v, 0);
+  lastResult_ = db_->put(db_, txn_, &k, &v, 0);
   return lastResult_ == 0;
 }
 
@@ -100,7 +184,7 @@ bool Storage::get(std::string_view key) {
   if (!opened_) return false;
   // The key is copied into our own buffer so that key() names the record read.
   if (!loadKey(key)) return false;
-  lastResult_ = db_->get(db_, nullptr, &key_, &value_, 0);
+  lastResult_ = db_->get(db_, txn_, &key_, &value_, 0);
   if (lastResult_ != 0) value_.size = 0;
   return lastResult_ == 0;
 }
@@ -108,7 +192,7 @@ bool Storage::get(std::string_view key) {
 bool Storage::del(std::string_view key) {
   if (!opened_) return false;
   DBT k = inputDbt(key);
-  lastResult_ = db_->del(db_, nullptr, &k, 0);
+  lastResult_ = db_->del(db_, txn_, &k, 0);
   return lastResult_ == 0;
 }
 
@@ -173,11 +257,13 @@ std::optional<std::uint32_t> Storage::recordCount() {
 
 bool Storage::sync() {
   if (!opened_) return false;
+  if (inChange()) return true;
   lastResult_ = db_->sync(db_, 0);
   return lastResult_ == 0;
 }
 
 bool Storage::close() {
+  abortChange();
   opened_ = false;
   bool ok = true;
   if (cursor_) {
@@ -192,6 +278,9 @@ bool Storage::close() {
     }
     db_ = nullptr;
   }
+  // A file whose pages could not all be written is recovered from its log at next open.
+  if (!ok) env_.markUnclean();
+  env_.release();
   key_.size = 0;
   value_.size = 0;
   return ok;

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "store/change_log.h"
+
 namespace selvanor {
 
 enum class OpenMode {
@@ -46,6 +48,26 @@ class Storage {
   [[nodiscard]] bool openWithCursor(const std::string& file, const char* subDatabase = nullptr,
                                     OpenMode mode = OpenMode::CreateIfMissing);
 
+  // Opens a file to change it in place (merges, dictionary edits, grid edits): in the file's
+  // own logged environment (store/change_log.h), so that each put and del, or each group
+  // between beginChange() and commitChange(), reaches the file whole or not at all, even
+  // across a kill or a full disk. The cursor reads outside any group. Falls back to a plain
+  // open, with a diagnostic, where no log can be kept beside the file (a read-only folder).
+  // False when the file cannot be opened or another process is changing it.
+  [[nodiscard]] bool openForChange(const std::string& file, OpenMode mode = OpenMode::CreateIfMissing);
+  [[nodiscard]] bool openForChangeWithCursor(const std::string& file,
+                                             OpenMode mode = OpenMode::CreateIfMissing);
+  [[nodiscard]] bool logged() const { return static_cast<bool>(env_); }
+
+  // A group of puts and deletes that reaches the file as one: commitChange() makes it
+  // durable (log on disk, then the file's pages); abortChange(), a failed commit, close()
+  // or the destructor before the commit undo every write of the group. On a plain handle
+  // the writes go straight to the file and commitChange() only syncs it.
+  [[nodiscard]] bool beginChange();
+  [[nodiscard]] bool commitChange();
+  void abortChange();
+  [[nodiscard]] bool inChange() const { return txn_ != nullptr || plainGroup_; }
+
   bool isOpen() const { return opened_; }
   const std::string& fileName() const { return file_; }
 
@@ -75,9 +97,11 @@ class Storage {
   std::string_view key() const { return {static_cast<const char*>(key_.data), key_.size}; }
   std::string_view value() const { return {static_cast<const char*>(value_.data), value_.size}; }
 
+  // Writes the file's changed pages to disk (inside a change group: nothing, the commit
+  // does it).
   bool sync();
   // Closes the cursor, then the database (which writes out its cache). False when that
-  // write failed. Safe to call twice.
+  // write failed. An open change group is undone first. Safe to call twice.
   bool close();
 
   // Berkeley DB return code of the last call (0 = success).
@@ -88,6 +112,11 @@ class Storage {
   // Copies `key` into the key buffer, for the calls that read their key from it.
   bool loadKey(std::string_view key);
 
+  bool create(DB_ENV* env);  // db_create with the fixed configuration
+
+  changelog::EnvironmentRef env_;  // set while opened for change with a log
+  DB_TXN* txn_ = nullptr;          // the open change group of a logged handle
+  bool plainGroup_ = false;        // a change group on a plain handle
   DB* db_ = nullptr;
   DBC* cursor_ = nullptr;
   DBT key_{};    // realloc'ed buffers owned by this object

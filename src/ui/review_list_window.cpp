@@ -93,7 +93,7 @@ review::ApplyOutcome ReviewListWindow::applyInDocument(const review::DocumentSer
     return db.applyBunsukAnalysis(*grid, document.serials, analysis);
   }
   DocumentCursor own;
-  (void)own.open(document.document, OpenMode::ExistingOnly);  // not open: refused below
+  (void)own.openForChange(document.document);  // not open: refused below
   return db.applyBunsukAnalysis(own, document.serials, analysis);
 }
 

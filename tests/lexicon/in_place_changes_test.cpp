@@ -1,0 +1,229 @@
+// Every change made to a file in place (merges, dictionary edits) leaves it with the old
+// or the new content, whole and readable, when the program is killed at any moment or the
+// disk fills up.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <thread>
+
+#include "common/files.h"
+#include "lexicon/homonym_dictionary.h"
+#include "lexicon/unregistered_dictionary.h"
+#include "store/codecs.h"
+#include "store/document_merge.h"
+#include "store/reference_file.h"
+#include "store/storage.h"
+#include "support/file_size_limit.h"
+#include "support/test_support.h"
+
+namespace selvanor {
+namespace {
+
+namespace fs = std::filesystem;
+using Content = std::map<std::string, std::string>;
+
+Content contents(const std::string& file) {
+  Content m;
+  Storage s;
+  if (!s.openWithCursor(file, nullptr, OpenMode::ExistingOnly)) {
+    ADD_FAILURE() << "cannot open " << file;
+    return m;
+  }
+  for (bool more = s.first(); more; more = s.next()) m.emplace(s.key(), s.value());
+  EXPECT_EQ(s.lastResult(), DB_NOTFOUND) << file;
+  EXPECT_EQ(s.recordCount(), m.size()) << file;
+  return m;
+}
+
+bool verifies(const std::string& file) {
+  DB* db = nullptr;
+  if (db_create(&db, nullptr, 0) != 0) return false;
+  return db->verify(db, file.c_str(), nullptr, nullptr, 0) == 0;
+}
+
+void writeRecords(const std::string& file, const Content& records) {
+  Storage s;
+  ASSERT_TRUE(s.open(file));
+  for (const auto& [key, value] : records) ASSERT_TRUE(s.put(key, value));
+  ASSERT_TRUE(s.close());
+}
+
+std::string serial(int i) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "GSDT%08d0", i);
+  return buf;
+}
+
+Content document(int first, int count, const std::string& analysisTail) {
+  Content records;
+  for (int i = first; i < first + count; ++i) {
+    const std::string word = test::k("먹었다") + std::to_string(i % 97);
+    records[serial(i)] = codec::encodeTriple(
+        serial(i), word, test::k("먹/VV + 었/EP + 다/EF") + analysisTail + std::to_string(i % 13));
+  }
+  return records;
+}
+
+Content homonyms(int first, int count, const std::string& meaning) {
+  Content records;
+  for (int i = first; i < first + count; ++i) {
+    const std::string head = test::k("시장") + std::to_string(i);
+    std::vector<std::string> senses;
+    for (int n = 1; n <= 3; ++n) {
+      senses.push_back(codec::encodeQuad(
+          {head, head + "0" + std::to_string(n), " ", meaning + std::to_string(i * 3 + n)}));
+    }
+    records[head] = codec::encodeList(senses);
+  }
+  return records;
+}
+
+// One in-place change: the files it starts from, and the change itself.
+struct InPlaceChange {
+  const char* name;
+  std::function<void(const test::ScratchDir&)> prepare;  // writes base (and added) files
+  std::function<ResultCode(const test::ScratchDir&)> run;
+  const char* target;  // the changed file's name in the folder
+};
+
+std::vector<InPlaceChange> changes() {
+  return {
+      {"document merge",
+       [](const test::ScratchDir& d) {
+         writeRecords(d.file("base.id"), document(0, 3000, "a"));
+         writeRecords(d.file("added.id"), document(1500, 30000, "b"));
+       },
+       [](const test::ScratchDir& d) {
+         return merge::mergeBunsukDB(d.file("base.id"), d.file("added.id"));
+       },
+       "base.id"},
+      {"reference merge",
+       [](const test::ScratchDir& d) {
+         writeRecords(d.file("a.id"), document(0, 3000, "a"));
+         writeRecords(d.file("b.id"), document(1000, 20000, "b"));
+         ASSERT_EQ(reference::buildReferenceFile(d.file("a.id"), d.file("base.ref"), {}),
+                   result::kOk);
+         ASSERT_EQ(reference::buildReferenceFile(d.file("b.id"), d.file("added.ref"), {}),
+                   result::kOk);
+       },
+       [](const test::ScratchDir& d) {
+         return reference::mergeWonmunDB(d.file("base.ref"), d.file("added.ref"));
+       },
+       "base.ref"},
+      {"homonym merge",
+       [](const test::ScratchDir& d) {
+         writeRecords(d.file("base.dic"), homonyms(0, 3000, test::k("시장")));
+         writeRecords(d.file("added.dic"), homonyms(2000, 12000, test::k("장터")));
+       },
+       [](const test::ScratchDir& d) {
+         homonym::HomonymDictionary dic;
+         return dic.mergeDongumDB(d.file("base.dic"), d.file("added.dic"));
+       },
+       "base.dic"},
+      {"homonym add",
+       [](const test::ScratchDir& d) {
+         writeRecords(d.file("base.dic"), homonyms(0, 3000, test::k("시장")));
+       },
+       [](const test::ScratchDir& d) {
+         homonym::HomonymDictionary dic;
+         return dic.addDongumRec(d.file("base.dic"),
+                                 {test::k("시장") + "7", test::k("시장") + "709", " ",
+                                  std::string(3000, 'm')});
+       },
+       "base.dic"},
+      {"unregistered merge",
+       [](const test::ScratchDir& d) {
+         Content base, added;
+         for (int i = 0; i < 4000; ++i) base[serial(i)] = "note" + std::to_string(i);
+         for (int i = 3000; i < 60000; ++i) added[serial(i)] = "other" + std::to_string(i);
+         writeRecords(d.file("base.mdj"), base);
+         writeRecords(d.file("added.mdj"), added);
+       },
+       [](const test::ScratchDir& d) {
+         return unregistered::mergeMideungjaeDB(d.file("base.mdj"), d.file("added.mdj"));
+       },
+       "base.mdj"},
+  };
+}
+
+struct Outcomes {
+  Content before, after;
+};
+
+// The change's content before and after, from an undisturbed run in a folder of its own.
+Outcomes outcomes(const InPlaceChange& change) {
+  test::ScratchDir dir;
+  change.prepare(dir);
+  Outcomes o;
+  o.before = contents(dir.file(change.target));
+  EXPECT_EQ(change.run(dir), result::kOk) << change.name;
+  o.after = contents(dir.file(change.target));
+  EXPECT_NE(o.before, o.after) << change.name;
+  return o;
+}
+
+void expectOldOrNew(const std::string& file, const Outcomes& o, const std::string& what) {
+  const Content now = contents(file);
+  EXPECT_TRUE(now == o.before || now == o.after)
+      << what << ": " << now.size() << " records, old " << o.before.size() << ", new "
+      << o.after.size();
+  EXPECT_TRUE(verifies(file)) << what;
+}
+
+TEST(InPlaceChanges, AKillAtAnyMomentLeavesTheOldOrTheNewContent) {
+  for (const InPlaceChange& change : changes()) {
+    const Outcomes o = outcomes(change);
+    // The added files outgrow the cache, so that a change writing in place would already
+    // have written part of its pages when the kill comes.
+    for (const int delayMs : {0, 5, 15, 30, 60, 100, 150, 250, 400}) {
+      test::ScratchDir dir;
+      change.prepare(dir);
+      const pid_t pid = ::fork();
+      ASSERT_GE(pid, 0);
+      if (pid == 0) {
+        (void)change.run(dir);
+        ::_exit(0);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+      ::kill(pid, SIGKILL);
+      int status = 0;
+      ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+      expectOldOrNew(dir.file(change.target), o,
+                     std::string(change.name) + " killed after " + std::to_string(delayMs) + " ms");
+    }
+  }
+}
+
+TEST(InPlaceChanges, AFullDiskLeavesTheOldContentAndSaysTheChangeFailed) {
+  for (const InPlaceChange& change : changes()) {
+    const Outcomes o = outcomes(change);
+    for (const std::uintmax_t room : {0u, 4096u, 65536u}) {
+      test::ScratchDir dir;
+      change.prepare(dir);
+      const std::string target = dir.file(change.target);
+      // The target may not grow (much): the log may, as long as the target's own pages
+      // are what runs out of room.
+      ResultCode rc;
+      {
+        test::FileSizeLimit limit(fs::file_size(target) + room);
+        rc = change.run(dir);
+      }
+      const Content now = contents(target);
+      if (rc == result::kOk) {
+        EXPECT_EQ(now, o.after) << change.name << " reported success";
+      } else {
+        EXPECT_TRUE(now == o.before || now == o.after) << change.name << " room " << room;
+      }
+      EXPECT_TRUE(verifies(target)) << change.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace selvanor
