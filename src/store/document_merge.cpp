@@ -28,14 +28,21 @@ std::string outcomeMessage(ResultCode result) {
 
 }  // namespace merge
 
-ResultCode merge::mergeBunsukDB(const std::string& base, const std::string& added) {
+ResultCode merge::mergeBunsukDB(const std::string& base, const std::string& added,
+                                const ProgressFn& progress) {
   static constexpr std::string_view kOp = "mergeBunsukDB";
   Storage from;
   if (!from.openWithCursor(added, nullptr, OpenMode::ExistingOnly)) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
+  const auto tell = [&progress](std::uint64_t done, std::uint64_t total) {
+    if (progress) (void)progress(done, total);  // an in-place merge cannot stop part way
+  };
+  const std::uint64_t total = 2ull * from.recordCount().value_or(0);
+  std::uint64_t done = 0;
   // Read the whole added document first: a foreign or damaged file writes nothing.
   for (bool more = from.first(); more; more = from.next()) {
+    tell(++done, total);
     if (!codec::decodeRecord(from.value())) {
       return failWith(result::kOpenError, kOp, "DB value error");
     }
@@ -55,6 +62,7 @@ ResultCode merge::mergeBunsukDB(const std::string& base, const std::string& adde
     return failWith(result::kOpenError, kOp, "DB value error");
   }
   for (bool more = from.first(); more; more = from.next()) {
+    tell(++done, total);
     if (!into.put(from.key(), from.value())) {
       return failWith(result::kInsertError, kOp, "DB insert error");
     }
