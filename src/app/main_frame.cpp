@@ -15,6 +15,7 @@
 #include "app/bar_sizes.h"
 #include "app/command_table.h"
 #include "app/dictionary_sheet.h"
+#include "app/edit_commands.h"
 #include "app/reference_page.h"
 #include "app/error_log_window.h"
 #include "app/selvanor_view.h"
@@ -70,6 +71,7 @@ CMainFrame::CMainFrame(UserInteraction& ui, Settings* settings, QSettings& profi
   createToolbar();
   createStatusBar();
   createBars(ui);
+  installEditCommands(*this, *view_);
   view_->setErrorLog(errorLog_);
   setWindowTitle(QStringLiteral(" Selvanor "));
 

@@ -70,6 +70,7 @@ CSelvanorView::CSelvanorView(UserInteraction& ui, Settings* settings, QWidget* p
   auto* again = new QShortcut(QKeySequence(QStringLiteral("Ctrl+L")), grid_);
   again->setContext(Qt::WidgetWithChildrenShortcut);
   connect(again, &QShortcut::activated, this, &CSelvanorView::findAgain);
+  connectHistory();
 }
 
 CSelvanorView::~CSelvanorView() { cache_.close(); }
@@ -210,6 +211,7 @@ void CSelvanorView::openDocumentCommand() {
 
 void CSelvanorView::chooseDocument(const QString& path) {
   if (cache_.isOpen()) cache_.close();
+  if (nativePath(path) != context_.currentDocument) dropHistory(kHistoryDroppedClosed);
   context_.currentDocument = nativePath(path);
   documentChosen_ = true;
   emit titleChanged(QStringLiteral("Selvanor - ") + path);
@@ -230,6 +232,7 @@ void CSelvanorView::startAnalysis() {
 }
 
 void CSelvanorView::closeDocument() {
+  dropHistory(kHistoryDroppedClosed);
   documentChosen_ = false;
   gridLoaded_ = false;
   model_->setLoaded(false);
@@ -274,6 +277,7 @@ void CSelvanorView::aboutCommand() {
 }
 
 void CSelvanorView::reloadDocument() {
+  dropHistory(kHistoryDroppedRewritten);
   if (!gridLoaded_) return;
   const int row = currentRow();
   cache_.close();

@@ -13,6 +13,7 @@
 
 #include "app_core/settings.h"
 #include "stats/tag_manager.h"
+#include "store/edit_history.h"
 #include "store/row_cache.h"
 #include "ui_base/open_document_handle.h"
 
@@ -38,6 +39,15 @@ inline constexpr char kNoRecordsMessage[] = "저장된 파일이 없습니다.";
 // What the view says when an edit or a delete could not be written (the record stays).
 inline constexpr char kEditNotStored[] = "분석 결과를 저장하지 못했습니다. 문헌의 기록은 그대로입니다.";
 inline constexpr char kDeleteNotStored[] = "기록을 지우지 못했습니다. 문헌의 기록은 그대로입니다.";
+// What undo and redo say when they cannot be written, or no longer fit the document.
+inline constexpr char kUndoNotStored[] = "편집을 되돌리지 못했습니다. 문헌의 기록은 그대로입니다.";
+inline constexpr char kRedoNotStored[] = "편집을 다시 실행하지 못했습니다. 문헌의 기록은 그대로입니다.";
+inline constexpr char kHistoryStale[] =
+    "편집한 기록이 그 뒤에 바뀌어 되돌릴 수 없습니다. 되돌리기 기록을 비웠습니다.";
+// Status-bar notices when the undo history is dropped.
+inline constexpr char kHistoryDroppedRewritten[] =
+    "다른 작업이 문헌을 고쳐 써서 되돌리기 기록을 비웠습니다.";
+inline constexpr char kHistoryDroppedClosed[] = "문헌을 닫아 되돌리기 기록을 비웠습니다.";
 
 class CSelvanorView : public QWidget {
   Q_OBJECT
@@ -91,6 +101,17 @@ class CSelvanorView : public QWidget {
   void search();
   void replace();
 
+  // Undo and redo of the grid edits (app/view_edit_history.cpp); each does nothing while
+  // the grid is not loaded or there is nothing to take back.
+  void undoEdit();
+  void redoEdit();
+  bool canUndo() const { return gridLoaded_ && history_.canUndo(); }
+  bool canRedo() const { return gridLoaded_ && history_.canRedo(); }
+  const EditHistory& history() const { return history_; }
+  // "n / N": the current record's position and the record count; "- / N" without a
+  // current row, empty while the grid is not loaded.
+  QString positionText() const;
+
   void workErrorCheck();
   // Another operation changed or replaced the open document's file: read it afresh
   // (the grid's own handle would otherwise keep showing, and writing to, the old pages).
@@ -106,6 +127,8 @@ class CSelvanorView : public QWidget {
   void dictionaryPathsChanged(const QString& homonym, const QString& unregistered,
                               const QString& reference);
   void documentReferenceChanged(const QString& referencePath);
+  void historyChanged();
+  void positionChanged(const QString& position);
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
@@ -149,6 +172,11 @@ class CSelvanorView : public QWidget {
   // One line in the main window's status bar.
   void showStatus(const QString& line);
   void afterChange(int row);
+  // Undo history wiring (app/view_edit_history.cpp).
+  void connectHistory();
+  void stepHistory(bool undo);
+  // Forgets every edit; `notice` goes to the status bar when there was any.
+  void dropHistory(const char* notice);
   void applyGridFont();
   void ensureSearchWindow();
 
@@ -157,6 +185,7 @@ class CSelvanorView : public QWidget {
   WorkingContext context_;
   TagManager tags_;
   RowCache cache_;
+  EditHistory history_;
   AnalysisGridModel* model_;
   QTableView* grid_;
   std::unique_ptr<SearchWindow> search_;

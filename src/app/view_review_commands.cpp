@@ -31,6 +31,7 @@ OpenDocumentHandle CSelvanorView::gridDocumentHandle() {
   return {context_.currentDocument,
           [this, row] {
             *row = currentRow();
+            dropHistory(kHistoryDroppedRewritten);  // another operation writes the file now
             cache_.close();
           },
           [this, row] {
@@ -77,6 +78,7 @@ void CSelvanorView::showReviewResults(const QString& report, std::vector<review:
     return &cache_.cursor();
   };
   hooks.gridChanged = [this] {
+    dropHistory(kHistoryDroppedRewritten);  // written past the grid's edits
     const int row = std::max(currentRow(), 0);
     cache_.recount();
     cache_.recentre(row);

@@ -25,6 +25,12 @@ LineReader::LineReader(const std::string& path) : file_(openFile(path, "rb")) {}
 
 LineReader::~LineReader() { std::free(buffer_); }
 
+std::uint64_t fileSizeOf(const std::string& path) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  return ec ? 0 : static_cast<std::uint64_t>(size);
+}
+
 std::optional<std::string_view> LineReader::next() {
   if (!file_) return std::nullopt;
   const ssize_t n = getline(&buffer_, &capacity_, file_.get());
@@ -33,6 +39,7 @@ std::optional<std::string_view> LineReader::next() {
     return std::nullopt;
   }
   std::size_t len = static_cast<std::size_t>(n);
+  read_ += len;
   if (len > 0 && buffer_[len - 1] == '\n') {
     --len;
     if (len > 0 && buffer_[len - 1] == '\r') --len;

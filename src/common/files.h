@@ -1,6 +1,7 @@
 // File handles and the build-beside-then-rename rule for rebuilt files.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -15,6 +16,9 @@ struct FileCloser {
   }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Size in bytes of the file at `path`; 0 when it cannot be read (a progress total).
+[[nodiscard]] std::uint64_t fileSizeOf(const std::string& path);
 
 // Opens with fopen semantics ("rb", "wb", ...); null on failure.
 [[nodiscard]] FilePtr openFile(const std::string& path, const char* mode);
@@ -36,12 +40,15 @@ class LineReader {
 
   // True when reading stopped because of an I/O error rather than the end of the file.
   bool failed() const { return failed_; }
+  // Bytes of the file consumed so far, line ends included (for progress).
+  std::uint64_t bytesRead() const { return read_; }
 
  private:
   FilePtr file_;
   char* buffer_ = nullptr;  // getline's buffer, grown as needed
   std::size_t capacity_ = 0;
   bool failed_ = false;
+  std::uint64_t read_ = 0;
 };
 
 // A file rebuilt beside its target: the work goes to a fresh temporary path in the same

@@ -27,6 +27,9 @@ inline constexpr ResultCode kMideungjaeFound = 3;       // FindMideungjae: succe
 inline constexpr ResultCode kMideungjaeNotDeleted = 4;  // delMideungjae: the delete failed
 inline constexpr ResultCode kUnknownRunType = 5;        // runTongStat: a type outside 1-7
 inline constexpr ResultCode kRunCancelled = 6;          // a statistics run stopped by the user
+// A build or rewrite stopped by the user through its progress callback; the old file is
+// kept and the temporary removed (common/progress.h).
+inline constexpr ResultCode kCancelled = kRunCancelled;
 }  // namespace result
 
 }  // namespace selvanor

@@ -66,8 +66,9 @@ class DBWrap {
     return DocumentBuilder::addIndex(input, output, prefix);
   }
   [[nodiscard]] ResultCode makeBunsukDB(const std::string& input, const std::string& output,
-                                        std::string_view prefix, SerialMode mode, bool attachDa) {
-    return builder_.makeBunsukDB(input, output, prefix, mode, attachDa);
+                                        std::string_view prefix, SerialMode mode, bool attachDa,
+                                        const ProgressFn& progress = {}) {
+    return builder_.makeBunsukDB(input, output, prefix, mode, attachDa, progress);
   }
   // First field of the last line parsed (empty before any); shown in format-error messages.
   [[nodiscard]] const std::string& lastSerial() const { return builder_.lastSerial(); }
@@ -77,13 +78,15 @@ class DBWrap {
                                        const std::string& output) {
     return selvanor::printDBcont(kind, source, output);
   }
-  [[nodiscard]] ResultCode mergeBunsukDB(const std::string& base, const std::string& added) {
-    return merge::mergeBunsukDB(base, added);
+  [[nodiscard]] ResultCode mergeBunsukDB(const std::string& base, const std::string& added,
+                                         const ProgressFn& progress = {}) {
+    return merge::mergeBunsukDB(base, added, progress);
   }
 
   // ---- reference files and usage examples (store/reference_file.h) -------------------
-  [[nodiscard]] ResultCode makeWonmunDB(const std::string& document) {
-    return reference::makeWonmunDB(document);
+  [[nodiscard]] ResultCode makeWonmunDB(const std::string& document,
+                                        const ProgressFn& progress = {}) {
+    return reference::makeWonmunDB(document, progress);
   }
   [[nodiscard]] ResultCode getWonmun2(const std::string& reference, std::string_view word,
                                       std::vector<AnalysisRecord>& items) {
@@ -162,8 +165,9 @@ class DBWrap {
     return correction::makeSujungDB(fixPath, list, outcome);
   }
   [[nodiscard]] ResultCode autoSujung(const std::string& document, const std::string& list,
-                                      SujungOutcome* outcome = nullptr) {
-    return correction::autoSujung(document, list, outcome);
+                                      SujungOutcome* outcome = nullptr,
+                                      const ProgressFn& progress = {}) {
+    return correction::autoSujung(document, list, outcome, progress);
   }
 
   // ---- analysis review (lexicon/analysis_review.h, consistent_analysis.h) ------------
@@ -197,8 +201,9 @@ class DBWrap {
   }
 
   // ---- statistics files (stats/statistics_file.h) ------------------------------------
-  [[nodiscard]] ResultCode makeTongDB(const std::string& document) {
-    return stats::makeTongDB(document);
+  [[nodiscard]] ResultCode makeTongDB(const std::string& document,
+                                      const ProgressFn& progress = {}) {
+    return stats::makeTongDB(document, progress);
   }
   [[nodiscard]] ResultCode writeTongRec(const std::string& file, std::string_view morpheme,
                                         std::string_view tag) {

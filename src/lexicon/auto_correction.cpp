@@ -262,7 +262,7 @@ bool startCopy(const std::string& document, std::optional<FileReplacement>& targ
 // Runs `corrector` over every record of `document` and renames the copy over it when
 // some record changed; `changed` is set only when all went well.
 ResultCode correctDocument(const std::string& document, correction::Corrector& corrector,
-                           std::size_t& changed, std::string_view op) {
+                           std::size_t& changed, std::string_view op, const ProgressFn& progress) {
   Storage doc;
   if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
     return failWith(result::kOpenError, op, "DB open error");
@@ -273,7 +273,9 @@ ResultCode correctDocument(const std::string& document, correction::Corrector& c
   std::string corrected;
   std::string value;
   std::size_t count = 0;
+  ProgressReporter reporter(progress, doc.recordCount().value_or(0));
   for (bool more = doc.first(); more; more = doc.next()) {
+    if (!reporter.step()) return result::kCancelled;
     std::optional<AnalysisRecord> record = codec::decodeRecord(doc.value());
     if (!record) {
       return failWith(result::kOpenError, op, "DB value error");
@@ -345,7 +347,7 @@ ResultCode correction::makeSujungDB(std::string& fixPath, const std::string& lis
 }
 
 ResultCode correction::autoSujung(const std::string& document, const std::string& list,
-                                  Outcome* outcome) {
+                                  Outcome* outcome, const ProgressFn& progress) {
   static constexpr std::string_view kOp = "autoSujung";
   Outcome local;
   Outcome& report = outcome ? *outcome : local;
@@ -368,7 +370,7 @@ ResultCode correction::autoSujung(const std::string& document, const std::string
   pairs.shrink_to_fit();
 
   std::size_t changed = 0;
-  if (const ResultCode rc = correctDocument(document, corrector, changed, kOp);
+  if (const ResultCode rc = correctDocument(document, corrector, changed, kOp, progress);
       rc != result::kOk) {
     return rc;
   }

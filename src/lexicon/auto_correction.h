@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "common/files.h"
+#include "common/progress.h"
 #include "common/result_codes.h"
 
 namespace selvanor::correction {
@@ -66,8 +67,10 @@ struct Outcome {
 // opened); kOpenError (the document is missing, unreadable or not a document, or the
 // working file cannot be read or would replace the document); kInsertError (the copy
 // cannot be made or written).
+// `progress` is told the records looked at; asked to stop, kCancelled with the document
+// as it was (the changed copy is removed).
 [[nodiscard]] ResultCode autoSujung(const std::string& document, const std::string& list,
-                                    Outcome* outcome = nullptr);
+                                    Outcome* outcome = nullptr, const ProgressFn& progress = {});
 
 namespace msg {
 inline constexpr const char* kDialogTitle = "자동 수정 목록 ";

@@ -57,6 +57,7 @@ std::optional<std::string> replaceMorpheme(std::string_view analysis, std::size_
 CorrectionOutcome runHomonymCorrection(RowCache& cache, HomonymLookup& lookup,
                                        HomonymCorrectionListener& listener) {
   for (int row = 0; row < cache.recordCount(); ++row) {
+    if (!listener.keepGoing()) return CorrectionOutcome::Stopped;
     listener.showRow(row);
     const std::optional<AnalysisRecord> original = cache.readRecord(row);
     if (!original) continue;

@@ -43,6 +43,8 @@ class HomonymCorrectionListener {
                                             const std::vector<HomonymSense>& senses) = 0;
   // Row `row` was rewritten in the store.
   virtual void rowChanged(int row) = 0;
+  // Asked before each row: false ends the run as Stopped (records already rewritten stay).
+  [[nodiscard]] virtual bool keepGoing() { return true; }
 };
 
 enum class CorrectionOutcome { Completed, Stopped };

@@ -282,7 +282,7 @@ bool writeStatistics(PairCounter& counts, const std::string& file) {
 
 }  // namespace
 
-ResultCode stats::makeTongDB(const std::string& document) {
+ResultCode stats::makeTongDB(const std::string& document, const ProgressFn& progress) {
   static constexpr std::string_view kOp = "makeTongDB";
   const std::string target = derived::statisticsFile(document);
   if (target.empty()) {
@@ -298,7 +298,9 @@ ResultCode stats::makeTongDB(const std::string& document) {
     std::size_t skipped = 0;
     std::string firstSkipped;
     const auto count = [&counts](std::string_view m, std::string_view t) { counts.add(m, t); };
+    ProgressReporter reporter(progress, doc.recordCount().value_or(0));
     for (bool more = doc.first(); more; more = doc.next()) {
+      if (!reporter.step()) return result::kCancelled;
       const std::optional<std::string_view> analysis = analysisOf(doc.value());
       if (!analysis) {
         // A foreign or damaged file: counting only part of it would look like a result.

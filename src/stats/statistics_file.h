@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/progress.h"
 #include "common/result_codes.h"
 
 namespace selvanor::stats {
@@ -25,7 +26,8 @@ namespace selvanor::stats {
 // kOk; kOpenError (the document cannot be opened or read, or has no statistics path);
 // kInsertError (the statistics file cannot be written); kRemoveError (an old statistics
 // file cannot be removed for an empty document).
-[[nodiscard]] ResultCode makeTongDB(const std::string& document);
+// `progress` is told the records counted; asked to stop, kCancelled and the old file kept.
+[[nodiscard]] ResultCode makeTongDB(const std::string& document, const ProgressFn& progress = {});
 
 // Adds 1 to the count of `morpheme` in the sub-database `tag` of `file` (both created
 // when missing). kOk; kOpenError (open failed, the tag cannot name a sub-database, or the

@@ -47,7 +47,8 @@ ResultCode DocumentBuilder::addIndex(const std::string& input, const std::string
 }
 
 ResultCode DocumentBuilder::makeBunsukDB(const std::string& input, const std::string& output,
-                                std::string_view prefix, SerialMode mode, bool attachDa) {
+                                std::string_view prefix, SerialMode mode, bool attachDa,
+                                const ProgressFn& progress) {
   static constexpr std::string_view kOp = "makeBunsukDB";
   lastSerial_.clear();
   foreignText_.clear();
@@ -71,7 +72,9 @@ ResultCode DocumentBuilder::makeBunsukDB(const std::string& input, const std::st
   }
   unsigned long count = 0;
   std::string value;
+  ProgressReporter reporter(progress, fileSizeOf(input));
   while (auto line = reader.next()) {
+    if (!reporter.report(reader.bytesRead())) return result::kCancelled;
     const std::string_view trimmed = cp949::trim(*line);
     if (trimmed.empty()) continue;
     ParsedLine parsed = mode == SerialMode::Numbered

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/progress.h"
 #include "common/result_codes.h"
 #include "store/analysis_record.h"
 
@@ -33,9 +34,11 @@ class DocumentBuilder {
   // kOk; kFormatError (lastSerial() names the line; for an input that looks like UTF-8,
   // UTF-16 or binary data, the first line, and foreignText() says what it looks like);
   // kTextFileError (input unreadable); kOpenError; kInsertError (a record or the finished
-  // file could not be written).
+  // file could not be written); kCancelled (`progress`, told the bytes of input read, asked
+  // to stop: the temporary is removed and `output` left as it was).
   [[nodiscard]] ResultCode makeBunsukDB(const std::string& input, const std::string& output,
-                                        std::string_view prefix, SerialMode mode, bool attachDa);
+                                        std::string_view prefix, SerialMode mode, bool attachDa,
+                                        const ProgressFn& progress = {});
 
   // First field of the last line parsed (empty before any).
   [[nodiscard]] const std::string& lastSerial() const { return lastSerial_; }

@@ -21,15 +21,28 @@ ResultCode DocumentCursor::openForChange(const std::string& file, OpenMode mode)
   return result::kOk;
 }
 
+bool DocumentCursor::beginChange() {
+  if (!open_ || !store_.beginChange()) return false;
+  standOnCurrent();
+  return true;
+}
+
 bool DocumentCursor::commitChange() {
   const bool ok = store_.commitChange();
-  reread();  // a failed commit undid records the cursor may stand on
+  standOnCurrent();
   return ok;
 }
 
 void DocumentCursor::abortChange() {
   store_.abortChange();
-  reread();
+  standOnCurrent();
+}
+
+void DocumentCursor::standOnCurrent() {
+  // Back on the record read last, or the one after it when it is gone.
+  if (current_.serial.empty()) return;
+  const std::string serial = current_.serial;
+  if (afterMove(store_.seekRange(serial)) != kRead) (void)last();
 }
 
 void DocumentCursor::close() {

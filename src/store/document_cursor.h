@@ -31,7 +31,7 @@ class DocumentCursor {
                                          OpenMode mode = OpenMode::ExistingOnly);
   // A group of record changes that reaches the file as one (Storage::beginChange). A failed
   // commit, or close() before it, undoes the group; so does abortChange().
-  [[nodiscard]] bool beginChange() { return open_ && store_.beginChange(); }
+  [[nodiscard]] bool beginChange();
   [[nodiscard]] bool commitChange();
   void abortChange();
   void close();
@@ -72,6 +72,7 @@ class DocumentCursor {
 
  private:
   Step afterMove(bool moved);
+  void standOnCurrent();
   void reread();
 
   Storage store_;

@@ -5,6 +5,7 @@
 
 #include "common/diagnostics.h"
 #include "common/files.h"
+#include "common/progress.h"
 #include "store/codecs.h"
 #include "store/storage.h"
 
@@ -23,19 +24,27 @@ std::optional<std::string> checkMerge(const std::string& base, const std::string
 std::string outcomeMessage(ResultCode result) {
   if (result == result::kOk) return msg::kMerged;
   if (result == result::kOpenError) return msg::kUnreadable;
+  if (result == result::kCancelled) return kCancelledMessage;
   return msg::kPartial;
 }
 
 }  // namespace merge
 
-ResultCode merge::mergeBunsukDB(const std::string& base, const std::string& added) {
+ResultCode merge::mergeBunsukDB(const std::string& base, const std::string& added,
+                                const ProgressFn& progress) {
   static constexpr std::string_view kOp = "mergeBunsukDB";
   Storage from;
   if (!from.openWithCursor(added, nullptr, OpenMode::ExistingOnly)) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
+  const auto keepGoing = [&progress](std::uint64_t done, std::uint64_t total) {
+    return !progress || progress(done, total);
+  };
+  const std::uint64_t total = 2ull * from.recordCount().value_or(0);
+  std::uint64_t done = 0;
   // Read the whole added document first: a foreign or damaged file writes nothing.
   for (bool more = from.first(); more; more = from.next()) {
+    if (!keepGoing(++done, total)) return result::kCancelled;  // nothing written yet
     if (!codec::decodeRecord(from.value())) {
       return failWith(result::kOpenError, kOp, "DB value error");
     }
@@ -59,6 +68,9 @@ ResultCode merge::mergeBunsukDB(const std::string& base, const std::string& adde
     return failWith(result::kInsertError, kOp, "DB transaction error");
   }
   for (bool more = from.first(); more; more = from.next()) {
+    // Stopping undoes what the group wrote; a file changed without a log (no folder for
+    // one beside it) cannot be taken back, so that merge runs to the end.
+    if (!keepGoing(++done, total) && into.logged()) return result::kCancelled;
     if (!into.put(from.key(), from.value())) {
       return failWith(result::kInsertError, kOp, "DB insert error");
     }

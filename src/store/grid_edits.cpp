@@ -1,6 +1,7 @@
 #include "store/grid_edits.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -10,19 +11,43 @@ namespace selvanor::gridedit {
 namespace {
 
 // The writes of one edit, with what is needed to take them back: the old records that were
-// removed or replaced, and the serials the edit created.
+// removed or replaced, and the serials the edit created. It also knows the edit's net
+// change (what the document held before and holds after, per serial) for the undo history.
+//
+// The writes go to the document as one change (RowCache::beginChange): a kill or a full disk
+// in the middle of an edit leaves the document as it was before the edit.
 class EditLog {
  public:
-  explicit EditLog(RowCache& cache) : cache_(cache) {}
+  explicit EditLog(RowCache& cache) : cache_(cache), grouped_(cache.beginChange()) {}
+  ~EditLog() {
+    if (grouped_) cache_.abortChange();
+  }
+  EditLog(const EditLog&) = delete;
+  EditLog& operator=(const EditLog&) = delete;
+
+  // Ends the edit: on success the change is committed (false when even that fails: the
+  // document is then as before); on failure every write is taken back.
+  [[nodiscard]] bool end(bool ok) {
+    if (!ok) undo();
+    if (!grouped_) return ok;
+    grouped_ = false;
+    if (ok) return cache_.commitChange();
+    cache_.abortChange();
+    return false;
+  }
 
   [[nodiscard]] bool remove(const AnalysisRecord& old) {
     if (cache_.remove(old.serial) != result::kOk) return false;
     touched_.push_back(old);
+    slot(old.serial, old).after.reset();
     return true;
   }
+  // The edits check before writing that a new serial names no other record, so a serial
+  // first seen here was absent before.
   [[nodiscard]] bool add(const AnalysisRecord& r) {
     if (cache_.add(r.serial, r.word, r.analysis) != result::kOk) return false;
     if (!wasTouched(r.serial)) created_.push_back(r.serial);
+    slot(r.serial, std::nullopt).after = r;
     return true;
   }
   // Best effort: the store has already reported any write it refuses.
@@ -33,23 +58,47 @@ class EditLog {
     }
     created_.clear();
     touched_.clear();
+    net_.clear();
+  }
+  // Serials whose record came out as it went in are left out.
+  [[nodiscard]] RecordChange change(int row) const {
+    RecordChange c;
+    c.row = row;
+    for (const auto& [serial, s] : net_) {
+      if (s.before == s.after) continue;
+      if (s.before) c.removed.push_back(*s.before);
+      if (s.after) c.added.push_back(*s.after);
+    }
+    return c;
   }
 
  private:
+  struct States {
+    std::optional<AnalysisRecord> before, after;
+  };
+  States& slot(const std::string& serial, const std::optional<AnalysisRecord>& before) {
+    auto it = net_.find(serial);
+    if (it == net_.end()) it = net_.emplace(serial, States{before, before}).first;
+    return it->second;
+  }
   bool wasTouched(std::string_view serial) const {
     return std::any_of(touched_.begin(), touched_.end(),
                        [&](const AnalysisRecord& r) { return r.serial == serial; });
   }
 
   RowCache& cache_;
+  bool grouped_;
   std::vector<AnalysisRecord> touched_;
   std::vector<std::string> created_;
+  std::map<std::string, States> net_;  // ordered by serial, as the records are stored
 };
 
-// Ends an edit that wrote: undo on failure, and leave the window on the edited row.
+// Ends an edit that wrote: undo on failure, tell the cache's listener what was stored on
+// success, and leave the window on the edited row.
 bool finish(RowCache& cache, EditLog& log, int row, bool ok) {
-  if (!ok) log.undo();
+  ok = log.end(ok);
   cache.recentre(row);
+  if (ok) cache.noteChange(log.change(row));
   return ok;
 }
 
@@ -156,6 +205,27 @@ bool rewrite(RowCache& cache, int row, const AnalysisRecord& old, const Analysis
   if (edited.serial != old.serial && cache.contains(edited.serial)) return false;
   EditLog log(cache);
   return finish(cache, log, row, log.remove(old) && log.add(edited));
+}
+
+ApplyOutcome applyChange(RowCache& cache, const RecordChange& change) {
+  if (!cache.isOpen()) return ApplyOutcome::Failed;
+  // The document must hold what the change takes away, byte for byte, and nothing under
+  // a serial the change brings in (unless that record is one it takes away first).
+  for (const AnalysisRecord& r : change.removed) {
+    if (cache.storedRecord(r.serial) != r) return ApplyOutcome::Stale;
+  }
+  for (const AnalysisRecord& r : change.added) {
+    const bool freed = std::any_of(change.removed.begin(), change.removed.end(),
+                                   [&](const AnalysisRecord& g) { return g.serial == r.serial; });
+    if (!freed && cache.contains(r.serial)) return ApplyOutcome::Stale;
+  }
+  EditLog log(cache);
+  bool ok = true;
+  for (auto it = change.removed.begin(); ok && it != change.removed.end(); ++it) ok = log.remove(*it);
+  for (auto it = change.added.begin(); ok && it != change.added.end(); ++it) ok = log.add(*it);
+  ok = log.end(ok);
+  cache.recentre(change.row);
+  return ok ? ApplyOutcome::Applied : ApplyOutcome::Failed;
 }
 
 }  // namespace selvanor::gridedit

@@ -5,7 +5,8 @@
 // an add of the new record. An edit never loses a record: it refuses before writing when the
 // result would overwrite an unrelated record, and when a write fails part way it puts every
 // record it touched back as it was. Each edit that wrote recentres the cache on `row`; the
-// caller then takes the new recordCount() and repaints.
+// caller then takes the new recordCount() and repaints. Each stored edit is handed to the
+// cache's change listener (RowCache::setChangeListener) as the records it removed and added.
 #pragma once
 
 #include <string>
@@ -56,5 +57,16 @@ enum class ReplaceOutcome { Replaced, NotMatching, SerialNotSupported, Invalid }
 // write fails (the old record is then back in place).
 [[nodiscard]] bool rewrite(RowCache& cache, int row, const AnalysisRecord& old,
                            const AnalysisRecord& edited);
+
+enum class ApplyOutcome {
+  Applied,
+  Stale,   // the document no longer holds what the change expects: nothing written
+  Failed,  // a write failed (or no document is open): every record is back as it was
+};
+// Writes a change recorded earlier (or its inverse, to take it back): removes its `removed`
+// records and adds its `added` ones, then recentres on its row. Stale unless every removed
+// record is stored byte for byte and no added serial names a record the change does not
+// remove. The change listener is not told: this is undo and redo, not a new edit.
+[[nodiscard]] ApplyOutcome applyChange(RowCache& cache, const RecordChange& change);
 
 }  // namespace selvanor::gridedit

@@ -129,7 +129,7 @@ ResultCode appendEntries(Storage& from, Storage& into, std::string_view op) {
 namespace reference {
 
 ResultCode buildReferenceFile(const std::string& document, const std::string& reference,
-                              const GroupingLimits& limits) {
+                              const GroupingLimits& limits, const ProgressFn& progress) {
   static constexpr std::string_view kOp = "makeWonmunDB";
   if (sameFile(document, reference)) {
     return failWith(result::kOpenError, kOp, "reference file is the document error");
@@ -142,7 +142,10 @@ ResultCode buildReferenceFile(const std::string& document, const std::string& re
   // grouped as it stands, without decoding and encoding it again.
   ItemGrouper grouper(limits);
   std::string_view word;
+  const std::uint64_t records = doc.recordCount().value_or(0);
+  ProgressReporter reporter(progress, records);
   for (bool more = doc.first(); more; more = doc.next()) {
+    if (!reporter.step()) return result::kCancelled;
     if (!recordWord(doc.value(), word)) {
       return failWith(result::kOpenError, kOp, "DB value error of document");
     }
@@ -160,9 +163,10 @@ ResultCode buildReferenceFile(const std::string& document, const std::string& re
   if (!ref.open(target.temporaryPath())) {
     return failWith(result::kInsertError, kOp, "DB open error of reference file");
   }
-  const bool stored = grouper.finish([&ref](std::string_view w, std::string_view list) {
-    return ref.put(w, list);
+  const bool stored = grouper.finish([&](std::string_view w, std::string_view list) {
+    return reporter.report(records) && ref.put(w, list);
   });
+  if (reporter.stopped()) return result::kCancelled;
   if (!stored) {
     return failWith(result::kInsertError, kOp, grouper.error().empty() ? "DB insert error" : grouper.error());
   }
@@ -215,8 +219,8 @@ std::string examplesFailureMessage(const std::string& document, const std::strin
 
 }  // namespace reference
 
-ResultCode reference::makeWonmunDB(const std::string& document) {
-  return reference::buildReferenceFile(document, derived::referenceFile(document), {});
+ResultCode reference::makeWonmunDB(const std::string& document, const ProgressFn& progress) {
+  return reference::buildReferenceFile(document, derived::referenceFile(document), {}, progress);
 }
 
 ResultCode reference::getWonmun2(const std::string& reference, std::string_view word,

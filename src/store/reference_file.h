@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/progress.h"
 #include "common/result_codes.h"
 #include "store/analysis_record.h"
 #include "store/reference_grouping.h"
@@ -31,7 +32,9 @@ namespace selvanor::reference {
 // renamed over it on success: a failed build leaves the previous one as it was. kOk;
 // kOpenError (the document is missing, unreadable or not a document); kInsertError (the
 // reference file or its scratch files cannot be written).
-[[nodiscard]] ResultCode makeWonmunDB(const std::string& document);
+// `progress` is told the records read (then, while the groups are written, the whole
+// again); asked to stop, the build returns kCancelled and leaves the old file.
+[[nodiscard]] ResultCode makeWonmunDB(const std::string& document, const ProgressFn& progress = {});
 
 // The items of `word` in stored order (one keyed get). An existing file only. kOk (the
 // file has records; `items` is empty when the word is absent); kNothingToRead (the file
@@ -101,7 +104,8 @@ inline constexpr const char* kExamplesDocumentUnreadable = "분석 문헌 파일
 // and the reference path given; `reference` must not be the document. Diagnostics and
 // results as makeWonmunDB.
 [[nodiscard]] ResultCode buildReferenceFile(const std::string& document, const std::string& reference,
-                                            const GroupingLimits& limits);
+                                            const GroupingLimits& limits,
+                                            const ProgressFn& progress = {});
 
 // Message of "참조 파일 만들기" for makeWonmunDB's result.
 [[nodiscard]] std::string buildOutcomeMessage(ResultCode result);

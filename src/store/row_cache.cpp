@@ -145,9 +145,31 @@ bool RowCache::contains(std::string_view serial) {
   return cursor_.holds(serial);
 }
 
+std::optional<AnalysisRecord> RowCache::storedRecord(std::string_view serial) {
+  if (!isOpen()) return std::nullopt;
+  Storage probe;
+  if (!probe.open(path_, nullptr, OpenMode::ExistingOnly) || !probe.get(serial)) {
+    return std::nullopt;
+  }
+  std::optional<AnalysisRecord> r = codec::decodeRecord(probe.value());
+  if (!r || r->serial != serial) return std::nullopt;
+  return r;
+}
+
 bool RowCache::injectedFailure() {
   if (failAt_ <= 0) return false;
   return --failAt_ == 0;
+}
+
+bool RowCache::commitChange() {
+  const bool ok = cursor_.commitChange();
+  recount();
+  return ok;
+}
+
+void RowCache::abortChange() {
+  cursor_.abortChange();
+  recount();
 }
 
 ResultCode RowCache::remove(std::string_view serial) {

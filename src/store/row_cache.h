@@ -9,6 +9,7 @@
 // numbers) and a read of at most 500 records; the cursor never walks from the first record.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,7 @@
 #include "common/result_codes.h"
 #include "store/analysis_record.h"
 #include "store/document_cursor.h"
+#include "store/record_change.h"
 
 namespace selvanor {
 
@@ -68,6 +70,9 @@ class RowCache {
   // True when a record with this serial is stored (a keyed read that leaves the cursor
   // where it is).
   [[nodiscard]] bool contains(std::string_view serial);
+  // The record stored under `serial`, read the same way; nullopt when there is none or its
+  // value does not decode.
+  [[nodiscard]] std::optional<AnalysisRecord> storedRecord(std::string_view serial);
 
   // removeLine / addLine through the cursor; on success the count is re-read from the store,
   // so an add that replaces an existing serial leaves it unchanged. The slots are not
@@ -75,6 +80,12 @@ class RowCache {
   [[nodiscard]] ResultCode remove(std::string_view serial);
   [[nodiscard]] ResultCode add(std::string_view serial, std::string_view word,
                                std::string_view analysis);
+
+  // A group of removes and adds that reaches the document as one
+  // (DocumentCursor::beginChange); the count is re-read after a commit or an abort.
+  [[nodiscard]] bool beginChange() { return isOpen() && cursor_.beginChange(); }
+  [[nodiscard]] bool commitChange();
+  void abortChange();
 
   enum class FindStatus { Found, NotFound, NoRecords };
   struct FindResult {
@@ -97,6 +108,15 @@ class RowCache {
 
   [[nodiscard]] DocumentCursor& cursor();
 
+  // Told of every grid edit (gridedit) that was stored through this cache, with what it
+  // removed and added; the view keeps them for undo. Cleared by setting an empty function.
+  using ChangeListener = std::function<void(const RecordChange&)>;
+  void setChangeListener(ChangeListener listener) { listener_ = std::move(listener); }
+  // Called by the edits once a change is stored; an empty change is not passed on.
+  void noteChange(const RecordChange& change) {
+    if (listener_ && !change.empty()) listener_(change);
+  }
+
   // Makes the n-th store write from now (remove or add, counting from 1) fail as the store
   // would, without touching the file; 0 switches it off. For tests of the edits' undo: a
   // real write failure cannot be provoked on demand.
@@ -111,6 +131,7 @@ class RowCache {
   int count_ = 0;
   int first_ = 0;
   int failAt_ = 0;
+  ChangeListener listener_;
 };
 
 }  // namespace selvanor

@@ -122,8 +122,12 @@ bool Storage::beginChange() {
     plainGroup_ = true;
     return true;
   }
+  // A cursor opened outside the group must not stand on pages the group changes (an
+  // abort would undo them under it): the cursor moves into the group and back out after.
+  const bool hadCursor = closeCursor();
   lastResult_ = env_.handle()->txn_begin(env_.handle(), nullptr, &txn_, 0);
   if (lastResult_ != 0) txn_ = nullptr;
+  if (hadCursor) (void)openCursor();
   return lastResult_ == 0;
 }
 
@@ -133,11 +137,17 @@ bool Storage::commitChange() {
     return sync();
   }
   if (!txn_) return false;
+  const bool hadCursor = closeCursor();
   DB_TXN* txn = txn_;
   txn_ = nullptr;
   // The commit writes and syncs the group's log; a failed commit undoes the group.
   lastResult_ = txn->commit(txn, 0);
-  if (lastResult_ != 0) return false;
+  const int committed = lastResult_;
+  if (hadCursor) (void)openCursor();
+  if (committed != 0) {
+    lastResult_ = committed;
+    return false;
+  }
   // The pages follow, so that plain readers see the change. Should that write fail, the
   // change still stands: the log holds it and recovery finishes the pages.
   (void)sync();
@@ -147,15 +157,27 @@ bool Storage::commitChange() {
 void Storage::abortChange() {
   plainGroup_ = false;
   if (!txn_) return;
+  const bool hadCursor = closeCursor();
   DB_TXN* txn = txn_;
   txn_ = nullptr;
   lastResult_ = txn->abort(txn);
+  // A group may have shortened the file (a freed last page); the pages written back make
+  // it whole again for readers without the log.
+  if (lastResult_ == 0) (void)sync();
+  if (hadCursor) (void)openCursor();
+}
+
+bool Storage::closeCursor() {
+  if (!cursor_) return false;
+  cursor_->close(cursor_);
+  cursor_ = nullptr;
+  return true;
 }
 
 bool Storage::openCursor() {
   if (!opened_) return false;
   if (cursor_) return true;
-  lastResult_ = db_->cursor(db_, nullptr, &cursor_, 0);
+  lastResult_ = db_->cursor(db_, txn_, &cursor_, 0);
   if (lastResult_ != 0) {
     cursor_ = nullptr;
     return false;

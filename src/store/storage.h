@@ -62,7 +62,8 @@ class Storage {
   // A group of puts and deletes that reaches the file as one: commitChange() makes it
   // durable (log on disk, then the file's pages); abortChange(), a failed commit, close()
   // or the destructor before the commit undo every write of the group. On a plain handle
-  // the writes go straight to the file and commitChange() only syncs it.
+  // the writes go straight to the file and commitChange() only syncs it. Beginning and
+  // ending a group leave the cursor unpositioned.
   [[nodiscard]] bool beginChange();
   [[nodiscard]] bool commitChange();
   void abortChange();
@@ -113,6 +114,7 @@ class Storage {
   bool loadKey(std::string_view key);
 
   bool create(DB_ENV* env);  // db_create with the fixed configuration
+  bool closeCursor();        // true when there was one
 
   changelog::EnvironmentRef env_;  // set while opened for change with a log
   DB_TXN* txn_ = nullptr;          // the open change group of a logged handle

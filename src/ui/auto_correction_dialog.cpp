@@ -14,6 +14,7 @@
 #include "ui_base/user_interaction.h"
 #include "lexicon/auto_correction.h"
 #include "facade/dbwrap.h"
+#include "ui_base/operation_progress.h"
 
 namespace selvanor {
 
@@ -66,13 +67,20 @@ void AutoCorrectionDialog::correct() {
     ui_.message(QString::fromUtf8(correction::msg::kChooseList));
     return;
   }
-  progress_->setValue(0);
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   DBWrap db;
   DBWrap::SujungOutcome outcome;
-  const ResultCode rc = db.autoSujung(documentPath_, nativePath(list), &outcome);
-  QApplication::restoreOverrideCursor();
-  progress_->setValue(rc == result::kOk ? 100 : 0);
+  ResultCode rc = result::kOk;
+  {
+    // The corrected copy is renamed over the document at the end: stopping keeps it as it was.
+    OperationProgress progress(this, windowTitle(), true, progress_);
+    rc = db.autoSujung(documentPath_, nativePath(list), &outcome, progress.callback());
+    if (rc == result::kOk) progress.finish();
+  }
+  if (rc != result::kOk) progress_->setValue(0);
+  if (rc == result::kCancelled) {
+    ui_.message(QString::fromUtf8(kCancelledMessage));
+    return;
+  }
   if (rc == result::kOk && outcome.changedRecords > 0) emit documentRewritten();
   QString text = QString::fromUtf8(correction::outcomeMessage(rc));
   // The message alone would not say which line of the list to mend.

@@ -15,6 +15,7 @@
 #include "ui_base/user_interaction.h"
 #include "store/build_decisions.h"
 #include "facade/dbwrap.h"
+#include "ui_base/operation_progress.h"
 
 namespace selvanor {
 
@@ -97,12 +98,20 @@ void BuildDocumentDialog::build() {
     }
     prefix = std::move(*answer);
   }
-  progress_->setValue(0);
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   DBWrap db;
-  const ResultCode rc = db.makeBunsukDB(input, output, prefix, plan.mode(), attachDa_->isChecked());
-  QApplication::restoreOverrideCursor();
-  progress_->setValue(rc == result::kOk ? 100 : 0);
+  ResultCode rc = result::kOk;
+  {
+    // Built beside the output and renamed at the end: stopping keeps the old document.
+    OperationProgress progress(this, windowTitle(), true, progress_);
+    rc = db.makeBunsukDB(input, output, prefix, plan.mode(), attachDa_->isChecked(),
+                         progress.callback());
+    if (rc == result::kOk) progress.finish();
+  }
+  if (rc != result::kOk) progress_->setValue(0);
+  if (rc == result::kCancelled) {
+    ui_.message(QString::fromUtf8(kCancelledMessage));
+    return;
+  }
   ui_.message(QString::fromStdString(build::outcomeMessage(rc, db.lastSerial(), db.foreignText())));
 }
 

@@ -11,10 +11,10 @@ BuildReferenceDialog::BuildReferenceDialog(UserInteraction& ui, const std::strin
     : DocumentFileDialog(ui, QStringLiteral("참조 파일 만들기"), QStringLiteral("참조 파일 만들기"),
                          document, derived::referenceFile(document), parent) {}
 
-DocumentFileDialog::Outcome BuildReferenceDialog::makeFile() {
+DocumentFileDialog::Outcome BuildReferenceDialog::makeFile(const ProgressFn& progress) {
   DBWrap db;
-  const ResultCode rc = db.makeWonmunDB(document());
-  return {rc == result::kOk, reference::buildOutcomeMessage(rc)};
+  const ResultCode rc = db.makeWonmunDB(document(), progress);
+  return {rc == result::kOk, reference::buildOutcomeMessage(rc), rc == result::kCancelled};
 }
 
 }  // namespace selvanor

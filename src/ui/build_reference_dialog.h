@@ -11,7 +11,7 @@ class BuildReferenceDialog : public DocumentFileDialog {
   BuildReferenceDialog(UserInteraction& ui, const std::string& document, QWidget* parent = nullptr);
 
  private:
-  Outcome makeFile() override;
+  Outcome makeFile(const ProgressFn& progress) override;
 };
 
 }  // namespace selvanor

@@ -5,11 +5,14 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 
 #include "ui_base/qt_text.h"
@@ -33,11 +36,14 @@ const QString kCloseWithoutSaving = QStringLiteral("목록을 저장하지 않�
 QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 // Progress over the documents of a batch job, shown once the job takes a while. The user
-// may stop it between two documents: each document's work is whole or not done at all.
+// may stop it between two documents, or inside a build that renames its file at the end:
+// each document's work is whole or not done at all.
 class JobProgress {
  public:
+  static constexpr int kPart = 100;  // bar steps per document
+
   JobProgress(QWidget* parent, std::size_t documents)
-      : dialog_(QString(), QStringLiteral("취소"), 0, static_cast<int>(documents), parent) {
+      : dialog_(QString(), QStringLiteral("취소"), 0, static_cast<int>(documents) * kPart, parent) {
     dialog_.setWindowTitle(QStringLiteral("분석 문헌 관리"));
     dialog_.setWindowModality(Qt::WindowModal);
     dialog_.setMinimumDuration(500);
@@ -48,8 +54,21 @@ class JobProgress {
   [[nodiscard]] bool next(const std::string& document) {
     if (dialog_.wasCanceled()) return false;
     dialog_.setLabelText(QString::fromStdString(document));
-    dialog_.setValue(done_++);
+    dialog_.setValue(done_++ * kPart);
+    sinceEvents_.start();
     return !dialog_.wasCanceled();
+  }
+  // Inside the current document's work: moves the bar within its part and keeps the window
+  // painting (at most every 50 ms); false once the user has cancelled.
+  [[nodiscard]] ProgressFn within() {
+    return [this](std::uint64_t done, std::uint64_t total) {
+      if (sinceEvents_.isValid() && sinceEvents_.elapsed() < 50) return !dialog_.wasCanceled();
+      sinceEvents_.restart();
+      const std::uint64_t part = total == 0 ? 0 : std::min(done, total) * (kPart - 1) / total;
+      dialog_.setValue((done_ - 1) * kPart + static_cast<int>(part));
+      QCoreApplication::processEvents();
+      return !dialog_.wasCanceled();
+    };
   }
   // Before the closing message: hidden for good (the dialog's own show-later timer would
   // otherwise bring it up, stuck at its last value, over the message).
@@ -60,6 +79,7 @@ class JobProgress {
 
  private:
   QProgressDialog dialog_;
+  QElapsedTimer sinceEvents_;
   int done_ = 0;
 };
 
@@ -279,8 +299,9 @@ bool CorpusManagerDialog::isGuarded(const std::string& path) const {
   return corpus::isGuardedPath(list_, openDocument_, path);
 }
 
-void CorpusManagerDialog::runBuildJob(const char* question, const char* closing,
-                                      const std::function<ResultCode(const std::string&)>& build) {
+void CorpusManagerDialog::runBuildJob(
+    const char* question, const char* closing,
+    const std::function<ResultCode(const std::string&, const ProgressFn&)>& build) {
   takeViewState();
   if (list_.selectedNodes().empty()) return;
   if (!ui_.askYesNo(QString::fromUtf8(question))) return;
@@ -288,7 +309,8 @@ void CorpusManagerDialog::runBuildJob(const char* question, const char* closing,
   // After a cancel the remaining documents come back as not processed, and are named so.
   const std::vector<corpus::JobFailure> failures =
       list_.runBuildJob([&](const std::string& document) {
-        return progress.next(document) ? build(document) : result::kNothingToRead;
+        return progress.next(document) ? build(document, progress.within())
+                                       : result::kNothingToRead;
       });
   progress.finish();
   model_->statusesChanged();
@@ -298,13 +320,17 @@ void CorpusManagerDialog::runBuildJob(const char* question, const char* closing,
 void CorpusManagerDialog::buildReferences() {
   DBWrap db;
   runBuildJob(corpus::msg::kReferenceQuestion, corpus::msg::kReferenceDone,
-              [&db](const std::string& document) { return db.makeWonmunDB(document); });
+              [&db](const std::string& document, const ProgressFn& progress) {
+                return db.makeWonmunDB(document, progress);
+              });
 }
 
 void CorpusManagerDialog::buildStatistics() {
   DBWrap db;
   runBuildJob(corpus::msg::kStatisticsQuestion, corpus::msg::kStatisticsDone,
-              [&db](const std::string& document) { return db.makeTongDB(document); });
+              [&db](const std::string& document, const ProgressFn& progress) {
+                return db.makeTongDB(document, progress);
+              });
 }
 
 void CorpusManagerDialog::saveTexts() {

@@ -13,6 +13,7 @@
 
 #include "store/document_list.h"
 #include "ui/example_options_dialog.h"
+#include "common/progress.h"
 
 class QMenu;
 class QTreeView;
@@ -81,7 +82,7 @@ class CorpusManagerDialog : public QDialog {
   void showListState();
   void changeNodes(const std::function<void()>& change);
   void runBuildJob(const char* question, const char* closing,
-                   const std::function<ResultCode(const std::string&)>& build);
+                   const std::function<ResultCode(const std::string&, const ProgressFn&)>& build);
   [[nodiscard]] bool isGuarded(const std::string& path) const;
   // Paths of the selected document nodes, in display order.
   [[nodiscard]] std::vector<std::string> selectedDocumentPaths() const;

@@ -11,6 +11,7 @@
 
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"
+#include "ui_base/operation_progress.h"
 
 namespace selvanor {
 
@@ -50,13 +51,16 @@ DocumentFileDialog::DocumentFileDialog(UserInteraction& ui, const QString& title
 }
 
 void DocumentFileDialog::make() {
-  progress_->setValue(0);
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const Outcome outcome = makeFile();
-  QApplication::restoreOverrideCursor();
-  progress_->setValue(outcome.ok ? 100 : 0);
+  Outcome outcome;
+  {
+    OperationProgress progress(this, windowTitle(), true, progress_);
+    outcome = makeFile(progress.callback());
+    if (outcome.ok) progress.finish();
+  }
+  if (!outcome.ok) progress_->setValue(0);
   if (outcome.ok) emit made(fromNativePath(target_));
-  ui_.message(QString::fromStdString(outcome.message));
+  ui_.message(outcome.cancelled ? QString::fromUtf8(kCancelledMessage)
+                                : QString::fromStdString(outcome.message));
 }
 
 }  // namespace selvanor

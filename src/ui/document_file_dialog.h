@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "common/progress.h"
+
 class QLineEdit;
 class QProgressBar;
 
@@ -37,9 +39,11 @@ class DocumentFileDialog : public QDialog {
   struct Outcome {
     bool ok = false;
     std::string message;  // UTF-8
+    bool cancelled = false;  // stopped through `progress`: the old file is kept
   };
-  // Makes the file from document(); called with the wait cursor shown.
-  [[nodiscard]] virtual Outcome makeFile() = 0;
+  // Makes the file from document(), telling `progress` how far it has come (it may be
+  // cancelled: the file is built beside its target and renamed at the end).
+  [[nodiscard]] virtual Outcome makeFile(const ProgressFn& progress) = 0;
 
  private:
   UserInteraction& ui_;

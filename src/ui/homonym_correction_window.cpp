@@ -1,6 +1,7 @@
 #include "ui/homonym_correction_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -198,7 +199,11 @@ void HomonymCorrectionWindow::startDeferred() {
 CorrectionOutcome HomonymCorrectionWindow::run() {
   model_->setLoaded(true);
   changedRows_ = 0;
+  stopRequested_ = false;
+  running_ = true;
+  sincePaint_.start();
   outcome_ = runHomonymCorrection(cache_, lookup_, *this);
+  running_ = false;
   table_->setEnabled(true);
   if (outcome_ == CorrectionOutcome::Completed) ui_.message(QString::fromUtf8(homonymmsg::kDone));
   accept();
@@ -210,6 +215,19 @@ void HomonymCorrectionWindow::showRow(int row) {
   table_->selectRow(row);
   // Keep the next four rows in sight where there are four more.
   table_->scrollTo(model_->index(row >= 4 && row + 4 < count ? row + 4 : row, 0));
+  // Rows without a homonym pass without asking: let the window show how far the run is.
+  if (sincePaint_.elapsed() >= 50) {
+    QCoreApplication::processEvents();
+    sincePaint_.restart();
+  }
+}
+
+void HomonymCorrectionWindow::reject() {
+  if (running_) {
+    stopRequested_ = true;  // run() closes the window when the walk has stopped
+    return;
+  }
+  QDialog::reject();
 }
 
 ChoiceResult HomonymCorrectionWindow::choose(std::string_view morpheme,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include <functional>
 
@@ -75,8 +76,11 @@ class HomonymCorrectionWindow : public QDialog, private HomonymCorrectionListene
   // How the last run ended (Stopped: "멈추기"), and how many record changes it stored.
   [[nodiscard]] CorrectionOutcome outcome() const { return outcome_; }
   [[nodiscard]] int changedRows() const { return changedRows_; }
+  // Closing the window (or Escape) while the run goes on stops it as 멈추기 does.
+  void reject() override;
 
  private:
+  bool keepGoing() override { return !stopRequested_; }
   void showRow(int row) override;
   ChoiceResult choose(std::string_view morpheme, const std::vector<HomonymSense>& senses) override;
   void rowChanged(int row) override;
@@ -90,6 +94,9 @@ class HomonymCorrectionWindow : public QDialog, private HomonymCorrectionListene
   Chooser chooser_;
   CorrectionOutcome outcome_ = CorrectionOutcome::Completed;
   int changedRows_ = 0;
+  QElapsedTimer sincePaint_;  // the list repaints at this interval while the run walks
+  bool running_ = false;
+  bool stopRequested_ = false;
 };
 
 }  // namespace selvanor

@@ -6,6 +6,7 @@
 #include "common/files.h"
 #include "facade/dbwrap.h"
 #include "store/document_merge.h"
+#include "ui_base/operation_progress.h"
 
 namespace selvanor {
 
@@ -27,13 +28,17 @@ void MergeDocumentsDialog::confirm() {
     return;
   }
   const bool intoOpenDocument = !open_.path.empty() && sameFile(base, open_.path);
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   if (intoOpenDocument) open_.release();
   DBWrap db;
-  const ResultCode rc = db.mergeBunsukDB(base, added);
+  ResultCode rc = result::kOk;
+  {
+    // Written into the base as one change: a cancel undoes it whole.
+    OperationProgress progress(this, windowTitle(), true);
+    rc = db.mergeBunsukDB(base, added, progress.callback());
+    progress.finish();
+  }
   // Reopened before the message box, whose event loop would repaint the grid.
   if (intoOpenDocument) open_.reload();
-  QApplication::restoreOverrideCursor();
   ui_.message(QString::fromStdString(merge::outcomeMessage(rc)));
 }
 

@@ -13,10 +13,10 @@ StatisticsFileDialog::StatisticsFileDialog(UserInteraction& ui, const std::strin
     : DocumentFileDialog(ui, QStringLiteral("통계 파일 만들기"), QStringLiteral("통계 파일 만들기"),
                          document, derived::statisticsFile(document), parent) {}
 
-DocumentFileDialog::Outcome StatisticsFileDialog::makeFile() {
+DocumentFileDialog::Outcome StatisticsFileDialog::makeFile(const ProgressFn& progress) {
   DBWrap db;
-  const ResultCode rc = db.makeTongDB(document());
-  return {rc == result::kOk, stats::outcomeMessage(rc, document())};
+  const ResultCode rc = db.makeTongDB(document(), progress);
+  return {rc == result::kOk, stats::outcomeMessage(rc, document()), rc == result::kCancelled};
 }
 
 }  // namespace selvanor

@@ -54,12 +54,13 @@ class FrameTest : public QObject {
   void menusFollowTheCommandTable() {
     auto frame = makeFrame();
     QCOMPARE(titlesOf(frame->menuBar()->actions()),
-             QStringList({"문헌 관리", "전처리", "어절 분석", "후처리", "통계", "목록 관리", "환경 설정", "도움말(&H)"}));
+             QStringList({"문헌 관리", "편집(&E)", "전처리", "어절 분석", "후처리", "통계", "목록 관리",
+                          "환경 설정", "도움말(&H)"}));
     QMenu* documents = frame->menuBar()->actions()[0]->menu();
     QCOMPARE(titlesOf(documents->actions()),
              QStringList({"분석 문헌 만들기", "작업 문헌 열기", "작업 문헌 닫기", "분석 문헌 관리",
                           "분석 문헌 수정", "분석문헌 합치기"}));
-    QMenu* lists = frame->menuBar()->actions()[5]->menu();
+    QMenu* lists = frame->menuBar()->actions()[6]->menu();
     QCOMPARE(titlesOf(lists->actions()),
              QStringList({"동음어 사전 관리", "미등재어 사전 관리", "오류 기록창 관리", "참조 파일 관리"}));
     // Every command exists; those whose work is not built yet are disabled, never fake.
