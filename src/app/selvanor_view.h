@@ -151,6 +151,8 @@ class CSelvanorView : public QWidget {
   void afterChange(int row);
   void applyGridFont();
   void ensureSearchWindow();
+  // Moves the search window off the row it found.
+  void keepSearchWindowOffRow(int row);
 
   UserInteraction& ui_;
   Settings* settings_;
