@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -27,6 +28,8 @@ bool installKoreanQtTranslations() {
     return false;
   }
   installed = translator.release();
+  // Dates and sizes in the choosers as the texts around them: Korean.
+  QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea));
   return QCoreApplication::installTranslator(installed);
 }
 

@@ -2,7 +2,9 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 
 namespace selvanor {
 namespace {
@@ -62,6 +64,16 @@ QStringList runChooser(QWidget* parent, QFileDialog::FileMode mode, QFileDialog:
   dialog.setOptions(options);
   dialog.setViewMode(QFileDialog::Detail);
   dialog.resize(kChooserWidth, kChooserHeight);
+  // Qt's own chooser: names take the room, size and date are shown whole; the kind column
+  // (named by the desktop's type database, often in English) adds nothing to the extension.
+  if (auto* files = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    QHeaderView* header = files->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    header->hideSection(2);
+    header->setSectionResizeMode(3, QHeaderView::ResizeToContents);
+  }
   if (dialog.exec() != QDialog::Accepted) return {};
   return dialog.selectedFiles();
 }
