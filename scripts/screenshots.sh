@@ -15,6 +15,8 @@ for size in 1600x1000 1024x700; do
   ws=$(bash scripts/prepare-workspace.sh "build/screens-workspace-$size")
   build/bin/selvanor-cli reference build "$ws/분석문헌/sample.id" >&2
   export XDG_CONFIG_HOME="$ws/.config"
+  # A Korean desktop: the choosers' dates follow the system's locale.
+  export LANG=ko_KR.UTF-8
   rm -rf "$XDG_CONFIG_HOME"
   xvfb-run -a -s "-screen 0 ${size}x24" "$tool" "$ws" "$out" "$size"
 done
