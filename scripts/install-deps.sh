@@ -8,7 +8,7 @@ packages=(
   libdb5.3-dev db5.3-util
   libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libqt6test6 libgl-dev
+  qt6-base-dev libqt6test6 libgl-dev qt6-translations-l10n
   fonts-nanum xvfb xauth
 )
 if [ "${1:-}" = "--fuzz" ]; then

@@ -79,7 +79,7 @@ AnalysisEditor::AnalysisEditor(const AnalysisRecord& record, TagManager* tags, U
   if (tags_) {
     fillRows(record.analysis);
   } else {
-    ui_.message(kNoTagSet);
+    ui_.warning(kNoTagSet);
     // Nothing to edit with: accepting would store an empty analysis.
     scroll_->setEnabled(false);
     applyButton_->setEnabled(false);
@@ -401,16 +401,16 @@ void AnalysisEditor::focusField(QWidget* field) {
 
 void AnalysisEditor::accept() {
   if (!tags_) {
-    ui_.message(kNoTagSet);
+    ui_.warning(kNoTagSet);
     return;
   }
   if (!isOneField(serial_->text())) {
-    ui_.message(kBadSerial);
+    ui_.warning(kBadSerial);
     focusField(serial_);
     return;
   }
   if (!isOneField(word_->text())) {
-    ui_.message(kBadWord);
+    ui_.warning(kBadWord);
     focusField(word_);
     return;
   }

@@ -1,11 +1,15 @@
 #include "app/application.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTranslator>
 
 #include "app/main_frame.h"
 #include "ui_base/qt_text.h"
@@ -14,6 +18,20 @@
 #include "ui_base/user_interaction.h"
 
 namespace selvanor {
+
+bool installKoreanQtTranslations() {
+  static QTranslator* installed = nullptr;
+  if (installed) return true;
+  auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+  if (!translator->load(QStringLiteral("qtbase_ko"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    return false;
+  }
+  installed = translator.release();
+  // Dates and sizes in the choosers as the texts around them: Korean.
+  QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea));
+  return QCoreApplication::installTranslator(installed);
+}
 
 std::unique_ptr<QSettings> openApplicationProfile() {
   return std::make_unique<QSettings>(QStringLiteral("Local AppWizard-Generated Applications"),

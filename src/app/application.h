@@ -34,6 +34,11 @@ class SelvanorApplication {
   std::unique_ptr<CMainFrame> frame_;
 };
 
+// Qt's own Korean texts (standard buttons, file choosers, context menus of text fields),
+// from the translations the system ships; false when they are not installed, and the
+// window then shows Qt's English texts.
+bool installKoreanQtTranslations();
+
 // Per-user application profile (bar layout and sizes).
 [[nodiscard]] std::unique_ptr<QSettings> openApplicationProfile();
 

@@ -63,7 +63,8 @@ const std::vector<int>& toolbarLayout() {
 
 const std::vector<const char*>& menuOrder() {
   static const std::vector<const char*> order = {"문헌 관리", "전처리", "어절 분석", "후처리",
-                                                 "통계", "목록 관리", "환경 설정", "도움말(&H)"};
+                                                 "통계", "목록 관리", "보기", "환경 설정",
+                                                 "도움말(&H)"};
   return order;
 }
 

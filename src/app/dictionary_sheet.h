@@ -20,6 +20,9 @@ class CDicSheet : public QTabWidget {
   CRefPage* referencePage() const { return reference_; }
   CMiPage* unregisteredPage() const { return unregistered_; }
 
+  // The sheet's height when its lists show `rows` rows below their headers.
+  [[nodiscard]] int heightForRows(int rows) const;
+
   void setDictionaryPaths(const QString& homonym, const QString& unregistered,
                           const QString& reference);
 

@@ -32,6 +32,7 @@ void ErrorLogWindow::append(std::string_view cp949Line) {
   else if (line.endsWith(QLatin1Char('\n'))) line.chop(1);
   pane_->appendPlainText(line);
   pane_->verticalScrollBar()->setValue(pane_->verticalScrollBar()->maximum());
+  emit appended();
 }
 
 void ErrorLogWindow::clear() { pane_->clear(); }
@@ -53,7 +54,7 @@ void ErrorLogWindow::save(UserInteraction& ui) {
   FilePtr f = openFile(nativePath(path), "wb");
   const bool ok = f && std::fwrite(bytes->data(), 1, bytes->size(), f.get()) == bytes->size() &&
                   std::fclose(f.release()) == 0;
-  if (!ok) ui.message(QStringLiteral("파일을 저장할수 없습니다. "));
+  if (!ok) ui.warning(QStringLiteral("파일을 저장할수 없습니다. "));
 }
 
 }  // namespace selvanor

@@ -29,6 +29,10 @@ class ErrorLogWindow : public QWidget {
 
   QPlainTextEdit* pane() const { return pane_; }
 
+ signals:
+  // After every append: whoever shows the pane brings it back into view.
+  void appended();
+
  private:
   QLabel* caption_;
   QPlainTextEdit* pane_;

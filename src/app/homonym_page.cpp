@@ -25,8 +25,6 @@ CDicPage::CDicPage(UserInteraction& ui, QWidget* parent) : QWidget(parent), ui_(
   const DictionaryPageParts parts = layOutDictionaryPage(this, model_);
   field_ = parts.field;
   list_ = parts.list;
-  list_->setWordWrap(false);
-  list_->horizontalHeader()->setStretchLastSection(true);
 
   prompt_ = [this](const DBWrap::DongumEntry& initial) -> std::optional<DBWrap::DongumEntry> {
     HomonymEntryDialog dialog(ui_, initial, this);
@@ -49,7 +47,7 @@ std::string CDicPage::dictionary() const { return nativePath(path_); }
 
 bool CDicPage::checkPath() {
   if (!path_.isEmpty()) return true;
-  ui_.message(QString::fromUtf8(homonym::msg::kSetDictionary));
+  ui_.warning(QString::fromUtf8(homonym::msg::kSetDictionary));
   return false;
 }
 
@@ -66,7 +64,7 @@ void CDicPage::refresh() {
   model_->setEntries(std::move(entries));
   // An absent head word just lists nothing; a missing or foreign file is said so.
   if (rc == DBWrap::kDongumUnavailable) {
-    ui_.message(QString::fromUtf8(homonym::msg::kCannotOpen) + QStringLiteral(" [") + path_ +
+    ui_.warning(QString::fromUtf8(homonym::msg::kCannotOpen) + QStringLiteral(" [") + path_ +
                 QStringLiteral("]"));
   }
 }
@@ -84,7 +82,7 @@ void CDicPage::modifyEntry() {
   if (!checkPath()) return;
   const int row = selectedListRow(*list_);
   if (row < 0) {
-    ui_.message(QString::fromUtf8(homonym::msg::kSelectToModify));
+    ui_.warning(QString::fromUtf8(homonym::msg::kSelectToModify));
     return;
   }
   // The sense as stored, line breaks of the meaning included.
@@ -102,7 +100,7 @@ void CDicPage::deleteEntry() {
   if (!checkPath()) return;
   const int row = selectedListRow(*list_);
   if (row < 0) {
-    ui_.message(QString::fromUtf8(homonym::msg::kSelectToDelete));
+    ui_.warning(QString::fromUtf8(homonym::msg::kSelectToDelete));
     return;
   }
   const DBWrap::DongumEntry& e = model_->entry(row);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/application.h"
+#include "app/command_icons.h"
 #include "common/scratch.h"
 
 namespace {
@@ -73,6 +74,11 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Selvanor"));
   QApplication::setApplicationVersion(QStringLiteral("0.1.0"));
+  QApplication::setWindowIcon(selvanor::programIcon());
+  if (!selvanor::installKoreanQtTranslations()) {
+    std::fprintf(stderr, "selvanor: Qt's Korean translations (qtbase_ko.qm) are not installed; "
+                         "standard buttons stay in English\n");
+  }
   selvanor::SelvanorApplication selvanorApp(QApplication::applicationFilePath().toStdString(),
                                             QDir::currentPath().toStdString());
   selvanorApp.start(document);

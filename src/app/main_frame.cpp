@@ -8,47 +8,23 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
 #include "app/bar_sizes.h"
+#include "app/command_icons.h"
 #include "app/command_table.h"
 #include "app/dictionary_sheet.h"
 #include "app/edit_commands.h"
 #include "app/reference_page.h"
 #include "app/error_log_window.h"
+#include "app/frame_menus.h"
 #include "app/selvanor_view.h"
 
 namespace selvanor {
 namespace {
 
 const QString kIdle = QStringLiteral("준비");
-
-// A standard icon for each toolbar command, so the bar reads at a glance.
-QIcon iconFor(QStyle* style, int id) {
-  switch (id) {
-    case cmd::kManageDocuments: return style->standardIcon(QStyle::SP_DirIcon);
-    case cmd::kBuildDocument: return style->standardIcon(QStyle::SP_FileIcon);
-    case cmd::kOpenDocument: return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case cmd::kCloseDocument: return style->standardIcon(QStyle::SP_DialogCloseButton);
-    case cmd::kModifyDocuments: return style->standardIcon(QStyle::SP_BrowserReload);
-    case cmd::kAutoCorrect: return style->standardIcon(QStyle::SP_ArrowRight);
-    case cmd::kHomonymCorrect: return style->standardIcon(QStyle::SP_FileDialogContentsView);
-    case cmd::kBuildReference: return style->standardIcon(QStyle::SP_FileDialogDetailedView);
-    case cmd::kStartAnalysis: return style->standardIcon(QStyle::SP_MediaPlay);
-    case cmd::kWorkErrorCheck: return style->standardIcon(QStyle::SP_MessageBoxWarning);
-    case cmd::kBuildStatistics: return style->standardIcon(QStyle::SP_FileDialogListView);
-    case cmd::kClearErrorLog: return style->standardIcon(QStyle::SP_DialogResetButton);
-    case cmd::kSaveErrorLog: return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case cmd::kSettings: return style->standardIcon(QStyle::SP_FileDialogInfoView);
-    case cmd::kAbout: return style->standardIcon(QStyle::SP_MessageBoxQuestion);
-    case cmd::kBuildHomonymDictionary: return style->standardIcon(QStyle::SP_FileDialogNewFolder);
-    case cmd::kMergeHomonymDictionaries:
-    case cmd::kMergeUnregistered: return style->standardIcon(QStyle::SP_ArrowDown);
-    default: return style->standardIcon(QStyle::SP_ComputerIcon);
-  }
-}
 
 // Caps, Num and Scroll Lock as the kernel's keyboard LEDs report them (best effort).
 bool lockOn(const char* led) {
@@ -72,6 +48,8 @@ CMainFrame::CMainFrame(UserInteraction& ui, Settings* settings, QSettings& profi
   createStatusBar();
   createBars(ui);
   installEditCommands(*this, *view_);
+  fillViewMenu(*viewMenu_, *this, *findChild<QToolBar*>(QStringLiteral("toolbar")), *errorBar_,
+               *dictionaryBar_);
   view_->setErrorLog(errorLog_);
   setWindowTitle(QStringLiteral(" Selvanor "));
 
@@ -93,7 +71,7 @@ void CMainFrame::createActions() {
     const QString caption = entry.caption ? QString::fromUtf8(entry.caption) : QString();
     auto* action = new QAction(caption, this);
     action->setData(entry.id);
-    action->setIcon(iconFor(style(), entry.id));
+    action->setIcon(commandIcon(entry.id));
     action->setIconVisibleInMenu(false);
     if (entry.prompt) {
       const QStringList parts = QString::fromUtf8(entry.prompt).split(QLatin1Char('\n'));
@@ -103,6 +81,7 @@ void CMainFrame::createActions() {
       action->setToolTip(caption);
     }
     if (entry.id == cmd::kSearch) action->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+    action->setText(menuItemCaption(caption, action->shortcut()));
     connect(action, &QAction::triggered, view_, [this, id = entry.id] { view_->runCommand(id); });
     actions_.insert(entry.id, action);
   }
@@ -115,12 +94,14 @@ void CMainFrame::createMenus() {
     if (name == QStringLiteral("환경 설정")) {
       // A command on the menu bar itself, shown as text like the menus beside it.
       QAction* settings = actions_.value(cmd::kSettings);
-      QAction* item = menuBar()->addAction(settings->text());
+      QAction* item = menuBar()->addAction(menuCaption(settings->text()));
       item->setStatusTip(settings->statusTip());
       connect(item, &QAction::triggered, settings, &QAction::trigger);
       continue;
     }
-    menus.insert(name, menuBar()->addMenu(name));
+    QMenu* menu = menuBar()->addMenu(menuCaption(name));
+    if (name == QString::fromUtf8(kViewMenu)) viewMenu_ = menu;
+    menus.insert(name, menu);
   }
   for (const CommandSpec& entry : commandTable()) {
     if (!entry.menu || entry.id == cmd::kSettings) continue;
@@ -131,7 +112,7 @@ void CMainFrame::createMenus() {
       const QString key = path.join(QLatin1Char('/'));
       QMenu* sub = menus.value(key);
       if (!sub) {
-        sub = menu->addMenu(path[1]);
+        sub = menu->addMenu(menuCaption(path[1]));
         menus.insert(key, sub);
       }
       menu = sub;
@@ -192,12 +173,23 @@ void CMainFrame::createBars(UserInteraction& ui) {
     addDockWidget(Qt::BottomDockWidgetArea, bar);
   }
   splitDockWidget(errorBar_, dictionaryBar_, Qt::Horizontal);
+  // Lines arriving in a closed error bar would go unseen: the bar comes back.
+  connect(errorLog_, &ErrorLogWindow::appended, errorBar_, [this] {
+    if (errorBar_->isHidden()) errorBar_->show();
+    errorBar_->raise();
+  });
 }
 
 void CMainFrame::restoreBars() {
   for (QDockWidget* bar : {errorBar_, dictionaryBar_}) {
     const int id = bar == errorBar_ ? kErrorBarId : kDictionaryBarId;
-    const BarSizes sizes = loadBarSizes(profile_, id, BarSizes{});
+    // The dictionary bar opens tall enough for six rows of its lists; a saved size wins.
+    BarSizes initial;
+    if (bar == dictionaryBar_) {
+      const int title = bar->fontMetrics().height() + 8;
+      initial.horizontal.setHeight(std::max(80, sheet_->heightForRows(6) + title));
+    }
+    const BarSizes sizes = loadBarSizes(profile_, id, initial);
     const bool vertical = dockWidgetArea(bar) == Qt::LeftDockWidgetArea ||
                           dockWidgetArea(bar) == Qt::RightDockWidgetArea;
     if (bar->isFloating()) bar->resize(sizes.floating);

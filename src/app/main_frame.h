@@ -9,6 +9,7 @@
 class QAction;
 class QDockWidget;
 class QLabel;
+class QMenu;
 class QSettings;
 
 namespace selvanor {
@@ -61,6 +62,7 @@ class CMainFrame : public QMainWindow {
   QDockWidget* errorBar_;
   QDockWidget* dictionaryBar_;
   QLabel* lockPanes_[3];
+  QMenu* viewMenu_ = nullptr;
   QMap<int, QAction*> actions_;
   bool barsSaved_ = false;
 };

@@ -3,7 +3,8 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QResizeEvent>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -23,9 +24,7 @@ CRefPage::CRefPage(UserInteraction& ui, QWidget* parent) : QWidget(parent), ui_(
   list_->setObjectName(QStringLiteral("referenceList"));
   list_->setHorizontalHeaderLabels(
       {QStringLiteral("일련번호"), QStringLiteral("원문어절"), QStringLiteral("분석결과")});
-  list_->setColumnWidth(0, 80);
-  list_->setColumnWidth(1, 150);
-  list_->setColumnWidth(2, 350);
+  list_->horizontalHeader()->setStretchLastSection(true);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -33,15 +32,15 @@ CRefPage::CRefPage(UserInteraction& ui, QWidget* parent) : QWidget(parent), ui_(
   list_->setWordWrap(false);
   list_->verticalHeader()->setVisible(false);
   list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  auto* searchRow = new QHBoxLayout;
+  searchRow->addWidget(searchButton_);
+  searchRow->addWidget(field_, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addLayout(searchRow);
+  layout->addWidget(list_, 1);
   connect(searchButton_, &QPushButton::clicked, this, &CRefPage::search);
   connect(field_, &QLineEdit::returnPressed, this, &CRefPage::search);
-}
-
-void CRefPage::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  searchButton_->setGeometry(0, 0, 100, 20);
-  field_->setGeometry(110, 0, 300, 20);
-  list_->setGeometry(0, 20, std::max(width() - 5, 0), std::max(height() - 20, 0));
 }
 
 void CRefPage::setPath(const QString& path) {
@@ -52,7 +51,7 @@ void CRefPage::setPath(const QString& path) {
 
 void CRefPage::search() {
   if (path_.isEmpty()) {
-    ui_.message(QString::fromUtf8(reference::msg::kOpenDocumentFirst));
+    ui_.warning(QString::fromUtf8(reference::msg::kOpenDocumentFirst));
     return;
   }
   auto word = toCp949(field_->text(), ui_);
@@ -73,9 +72,12 @@ void CRefPage::lookUp(bool quiet) {
     list_->setItem(row, 1, new QTableWidgetItem(fromCp949(r.word)));
     list_->setItem(row, 2, new QTableWidgetItem(fromCp949(r.analysis)));
   }
+  // Serials and words whole; the analysis takes what is left of the page.
+  list_->resizeColumnToContents(0);
+  list_->resizeColumnToContents(1);
   if (quiet) return;
   if (rc == result::kOpenError) {
-    ui_.message(QString::fromUtf8(reference::msg::kLookupUnreadable) + QStringLiteral(" [") + path_ +
+    ui_.warning(QString::fromUtf8(reference::msg::kLookupUnreadable) + QStringLiteral(" [") + path_ +
                 QStringLiteral("]"));
   } else if (rc == result::kNothingToRead) {
     ui_.message(QString::fromUtf8(reference::msg::kLookupEmpty));

@@ -35,9 +35,6 @@ class CRefPage : public QWidget {
   // records, nor ones the file no longer holds.
   void setPath(const QString& path);
 
- protected:
-  void resizeEvent(QResizeEvent* event) override;
-
  private:
   void lookUp(bool quiet);
 

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QShortcut>
 #include <QTableView>
 #include <QTimer>
@@ -11,12 +12,14 @@
 
 #include "app/about_dialog.h"
 #include "app/analysis_editor.h"
+#include "app/analysis_grid.h"
 #include "app/command_table.h"
 #include "app/error_log_window.h"
 #include "common/derived_paths.h"
 #include "ui_base/grid_model.h"
 #include "ui_base/qt_text.h"
 #include "app/search_window.h"
+#include "ui_base/window_placement.h"
 #include "app/settings_dialog.h"
 #include "ui_base/user_interaction.h"
 #include "stats/work_error_check.h"
@@ -40,23 +43,18 @@ constexpr int kDeferMs = 10;  // lets a context menu close before a dialog opens
 CSelvanorView::CSelvanorView(UserInteraction& ui, Settings* settings, QWidget* parent)
     : QWidget(parent), ui_(ui), settings_(settings) {
   model_ = new AnalysisGridModel(cache_, this);
-  grid_ = new QTableView(this);
+  grid_ = new AnalysisGrid(this);
   grid_->setObjectName(QStringLiteral("analysisGrid"));
   grid_->setModel(model_);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setShowGrid(true);
   grid_->setSortingEnabled(false);
   grid_->setWordWrap(false);
   grid_->setContextMenuPolicy(Qt::NoContextMenu);  // the view's own menu, see contextMenuEvent
   grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  grid_->horizontalHeader()->setStretchLastSection(true);
   grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   grid_->verticalHeader()->setVisible(false);
-  grid_->setColumnWidth(0, 150);
-  grid_->setColumnWidth(1, 300);
-  grid_->setColumnWidth(2, 1500);
+  grid_->setColumnWidth(0, AnalysisGrid::kSerialWidth);
+  grid_->setColumnWidth(1, AnalysisGrid::kWordWidth);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(grid_);
@@ -90,7 +88,7 @@ void CSelvanorView::initialUpdate(const std::string& workingDirectory) {
                               fromNativePath(context_.unregisteredDictionary),
                               fromNativePath(context_.referenceFile));
   if (const TagLoadResult loaded = tags_.Load(context_.tagFile); !loaded) {
-    ui_.message(QString::fromStdString(loaded.error));
+    ui_.warning(QString::fromStdString(loaded.error));
   }
 }
 
@@ -127,30 +125,33 @@ bool CSelvanorView::checkNeeds(int id) {
     case CommandNeed::Document:
     case CommandNeed::DocumentAndHomonym:
       if (context_.currentDocument.empty()) {
-        ui_.message(kNoDocument);
+        ui_.warning(kNoDocument);
         return false;
       }
       if (entry->need == CommandNeed::DocumentAndHomonym && context_.homonymDictionary.empty()) {
-        ui_.message(kNoHomonym);
+        ui_.warning(kNoHomonym);
         return false;
       }
       return true;
     case CommandNeed::Homonym:
-      if (context_.homonymDictionary.empty()) ui_.message(kNoHomonym);
+      if (context_.homonymDictionary.empty()) ui_.warning(kNoHomonym);
       return !context_.homonymDictionary.empty();
     case CommandNeed::HomonymAndTags:
       if (context_.homonymDictionary.empty()) {
-        ui_.message(QString::fromUtf8(batch::msg::kNeedHomonymDictionary));
+        ui_.warning(QString::fromUtf8(batch::msg::kNeedHomonymDictionary));
         return false;
       }
       if (tags_.IsLoaded()) return true;
       // Loaded again for the next use; this one stops either way.
       (void)tags_.Load(context_.tagFile);
-      ui_.message(QString::fromStdString(batch::tagFileUnreadable(context_.tagFile)));
+      ui_.warning(QString::fromStdString(batch::tagFileUnreadable(context_.tagFile)));
       return false;
+    // 분석 시작 and 검 색 say why they cannot run rather than doing nothing.
     case CommandNeed::ChosenDocument:
+      if (!documentChosen_ && id != cmd::kCloseDocument) ui_.warning(kNoDocument);
       return documentChosen_;
     case CommandNeed::GridLoaded:
+      if (!gridLoaded_) ui_.warning(kNoDocument);
       return gridLoaded_;
     default:
       return true;
@@ -221,7 +222,7 @@ void CSelvanorView::chooseDocument(const QString& path) {
 void CSelvanorView::startAnalysis() {
   if (!documentChosen_) return;
   const int count = cache_.open(context_.currentDocument);
-  if (count <= 0) ui_.message(kNoRecords);
+  if (count <= 0) ui_.warning(kNoRecords);
   context_.currentReference = derived::referenceFile(context_.currentDocument);
   context_.currentStatistics = derived::statisticsFile(context_.currentDocument);
   emit documentReferenceChanged(fromNativePath(context_.currentReference));
@@ -233,6 +234,8 @@ void CSelvanorView::startAnalysis() {
 
 void CSelvanorView::closeDocument() {
   dropHistory(kHistoryDroppedClosed);
+  // Nothing may act on a closed document: its path goes with it.
+  context_.currentDocument.clear();
   documentChosen_ = false;
   gridLoaded_ = false;
   model_->setLoaded(false);
@@ -266,7 +269,7 @@ void CSelvanorView::applySettings(const QString& homonym, const QString& unregis
   if (settings_ && !settings_->writeDictionaryPaths(context_.unregisteredDictionary,
                                                     context_.homonymDictionary,
                                                     context_.referenceFile)) {
-    ui_.message(QStringLiteral("설정 파일에 저장할 수 없습니다. [%1]")
+    ui_.warning(QStringLiteral("설정 파일에 저장할 수 없습니다. [%1]")
                     .arg(fromNativePath(settings_->file())));
   }
 }
@@ -281,7 +284,7 @@ void CSelvanorView::reloadDocument() {
   if (!gridLoaded_) return;
   const int row = currentRow();
   cache_.close();
-  if (cache_.open(context_.currentDocument) <= 0) ui_.message(kNoRecords);
+  if (cache_.open(context_.currentDocument) <= 0) ui_.warning(kNoRecords);
   model_->refresh();
   selectRow(std::max(row, 0));
 }
@@ -325,12 +328,12 @@ void CSelvanorView::editCurrentRow() {
 
 void CSelvanorView::applyEdit(int row, const AnalysisRecord& old, const AnalysisRecord& edited) {
   if (edited.serial != old.serial && cache_.holdsSerial(edited.serial)) {
-    ui_.message(QStringLiteral("중복된 일련 번호가 있습니다."));
+    ui_.warning(QStringLiteral("중복된 일련 번호가 있습니다."));
     return;
   }
   // A refused or failed rewrite leaves the old record in place; the user must know the
   // edit was not stored.
-  if (!gridedit::rewrite(cache_, row, old, edited)) ui_.message(kEditNotStored);
+  if (!gridedit::rewrite(cache_, row, old, edited)) ui_.warning(kEditNotStored);
   afterChange(row);
 }
 
@@ -352,7 +355,7 @@ void CSelvanorView::deleteCurrentRow() {
   if (!ui_.askYesNo(QStringLiteral("일련번호 \"%1\" 를 삭제 하시겠습니까 ?").arg(fromCp949(r->serial)))) {
     return;
   }
-  if (!gridedit::removeRow(cache_, row)) ui_.message(kDeleteNotStored);
+  if (!gridedit::removeRow(cache_, row)) ui_.warning(kDeleteNotStored);
   afterChange(row);
 }
 
@@ -375,6 +378,7 @@ void CSelvanorView::showSearch() {
   if (!gridLoaded_) return;
   ensureSearchWindow();
   search_->show();
+  if (currentRow() >= 0) keepSearchWindowOffRow(currentRow());
   search_->raise();
   search_->activateWindow();
   search_->patternField()->setFocus();
@@ -396,7 +400,7 @@ void CSelvanorView::search() {
   const int start = direction == SearchDirection::Up ? std::max(row - 1, 0) : row + 1;
   const auto found = cache_.find(static_cast<GridColumn>(search_->target()), *pattern, start, direction);
   if (found.status == RowCache::FindStatus::NoRecords) {
-    ui_.message(kNoRecords);
+    ui_.warning(kNoRecords);
     return;
   }
   if (found.status != RowCache::FindStatus::Found) {
@@ -404,14 +408,24 @@ void CSelvanorView::search() {
     return;
   }
   selectRow(found.row);
+  keepSearchWindowOffRow(found.row);
   grid_->setFocus();
+}
+
+void CSelvanorView::keepSearchWindowOffRow(int row) {
+  if (!search_ || !search_->isVisible()) return;
+  const QRect cell = grid_->visualRect(model_->index(row, 0));
+  const QRect band(grid_->viewport()->mapToGlobal(QPoint(0, cell.top())),
+                   QSize(grid_->viewport()->width(), cell.height()));
+  const QRect screen = search_->screen() ? search_->screen()->availableGeometry() : QRect();
+  search_->move(placeBeside(search_->frameGeometry(), band, screen));
 }
 
 void CSelvanorView::replace() {
   if (!gridLoaded_ || !search_) return;
   if (search_->pattern().isEmpty() || search_->replacement().isEmpty()) return;
   if (search_->target() == static_cast<int>(GridColumn::Serial)) {
-    ui_.message(QStringLiteral("일련 번호는 수정을 지원하지 않습니다."));
+    ui_.warning(QStringLiteral("일련 번호는 수정을 지원하지 않습니다."));
     return;
   }
   const auto pattern = toCp949(search_->pattern(), ui_);
@@ -431,17 +445,17 @@ void CSelvanorView::replace() {
 
 void CSelvanorView::workErrorCheck() {
   WorkErrorListener listener;
-  listener.message = [this](std::string_view m) { ui_.message(QString::fromUtf8(m.data(), static_cast<int>(m.size()))); };
+  listener.message = [this](std::string_view m) { ui_.warning(QString::fromUtf8(m.data(), static_cast<int>(m.size()))); };
   listener.failing = [this](const AnalysisRecord& r) {
     if (!errorLog_) {
-      ui_.message(QStringLiteral("Frame null"));
+      ui_.warning(QStringLiteral("Frame null"));
       return false;
     }
     errorLog_->append(errorLogLine(r));
     return true;
   };
   if (runWorkErrorCheck(context_.currentDocument, tags_, listener) != result::kOk) {
-    ui_.message(QString::fromUtf8(workcheck::msg::kCannotOpen) + QStringLiteral(" [") +
+    ui_.warning(QString::fromUtf8(workcheck::msg::kCannotOpen) + QStringLiteral(" [") +
                 fromNativePath(context_.currentDocument) + QStringLiteral("]"));
   }
   ui_.message(QString::fromUtf8(workcheck::msg::kDone));

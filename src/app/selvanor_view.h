@@ -179,6 +179,8 @@ class CSelvanorView : public QWidget {
   void dropHistory(const char* notice);
   void applyGridFont();
   void ensureSearchWindow();
+  // Moves the search window off the row it found.
+  void keepSearchWindowOffRow(int row);
 
   UserInteraction& ui_;
   Settings* settings_;

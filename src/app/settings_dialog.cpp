@@ -50,9 +50,11 @@ SettingsDialog::SettingsDialog(UserInteraction& ui, const QString& homonym,
 }
 
 void SettingsDialog::chooseRow(int row) {
-  // A cancelled chooser empties the row, as the choice it returns is empty.
-  fields_[row]->setText(ui_.chooseOpenFile(QString::fromUtf8(kRows[row].filter),
-                                           QString::fromUtf8(kRows[row].defaultName)));
+  // A cancelled chooser returns nothing: the row keeps its path, or 확 인 would clear
+  // the setting.
+  const QString chosen = ui_.chooseOpenFile(QString::fromUtf8(kRows[row].filter),
+                                            QString::fromUtf8(kRows[row].defaultName));
+  if (!chosen.isEmpty()) fields_[row]->setText(chosen);
 }
 
 QString SettingsDialog::homonymPath() const { return fields_[0]->text(); }

@@ -22,7 +22,6 @@ CMiPage::CMiPage(UserInteraction& ui, QWidget* parent) : QWidget(parent), ui_(ui
   field_ = parts.field;
   list_ = parts.list;
   list_->setColumnWidth(0, 100);
-  list_->setColumnWidth(1, 400);
 
   prompt_ = [this](const DBWrap::MideungjaeEntry& initial)
       -> std::optional<DBWrap::MideungjaeEntry> {
@@ -40,8 +39,6 @@ CMiPage::CMiPage(UserInteraction& ui, QWidget* parent) : QWidget(parent), ui_(ui
 void CMiPage::setPath(const QString& path) {
   path_ = path;
   model_->setEntries({});  // what was listed came from the previous dictionary
-  list_->setColumnWidth(0, 100);
-  list_->setColumnWidth(1, 400);
 }
 
 std::string CMiPage::dictionary() const { return nativePath(path_); }
@@ -49,7 +46,7 @@ std::string CMiPage::dictionary() const { return nativePath(path_); }
 // Asked before 추가 and 수정 too: with no file named, what the user typed could go nowhere.
 bool CMiPage::checkPath() {
   if (!path_.isEmpty()) return true;
-  ui_.message(text(unregistered::msg::kSetDictionary));
+  ui_.warning(text(unregistered::msg::kSetDictionary));
   return false;
 }
 
@@ -66,7 +63,7 @@ void CMiPage::refresh() {
   model_->setEntries(std::move(entries));
   // No match lists nothing; a dictionary not made yet, or a foreign file, is said so.
   if (rc != DBWrap::kMideungjaeFound) {
-    ui_.message(text(unregistered::msg::kCannotOpen) + QStringLiteral(" [") + path_ +
+    ui_.warning(text(unregistered::msg::kCannotOpen) + QStringLiteral(" [") + path_ +
                 QStringLiteral("]"));
   }
 }
@@ -84,7 +81,7 @@ void CMiPage::modifyEntry() {
   if (!checkPath()) return;
   const int row = selectedListRow(*list_);
   if (row < 0) {
-    ui_.message(text(unregistered::msg::kSelectToModify));
+    ui_.warning(text(unregistered::msg::kSelectToModify));
     return;
   }
   const DBWrap::MideungjaeEntry old = model_->entry(row);
@@ -99,7 +96,7 @@ void CMiPage::deleteEntry() {
   if (!checkPath()) return;
   const int row = selectedListRow(*list_);
   if (row < 0) {
-    ui_.message(text(unregistered::msg::kSelectToDelete));
+    ui_.warning(text(unregistered::msg::kSelectToDelete));
     return;
   }
   DBWrap db;

@@ -49,7 +49,7 @@ void CSelvanorView::saveReferenceTextCommand() {
   const std::string source = nativePath(chosen);
   const std::string text = derived::referenceTextFile(source);
   if (auto refusal = reference::checkExportTarget(source, text)) {
-    ui_.message(QString::fromStdString(*refusal));
+    ui_.warning(QString::fromStdString(*refusal));
     return;
   }
   QApplication::setOverrideCursor(Qt::WaitCursor);

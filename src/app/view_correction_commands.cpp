@@ -1,6 +1,7 @@
 // The view's handlers of the corrections of the open document: the auto-correction
 // list and the homonym correction (first pass and review).
 #include <QSettings>
+#include <QTableView>
 
 #include "ui_base/grid_model.h"
 #include "ui_base/qt_text.h"
@@ -25,7 +26,7 @@ void CSelvanorView::autoCorrectCommand() {
 void CSelvanorView::homonymCorrectCommand(bool /*review*/) {
   DongumLookup dictionary(context_.homonymDictionary);
   if (!dictionary.open()) {
-    ui_.message(QString::fromUtf8(homonym::msg::kCannotOpen) + QStringLiteral(" [") +
+    ui_.warning(QString::fromUtf8(homonym::msg::kCannotOpen) + QStringLiteral(" [") +
                 fromNativePath(context_.homonymDictionary) + QStringLiteral("]"));
     return;
   }
@@ -33,13 +34,14 @@ void CSelvanorView::homonymCorrectCommand(bool /*review*/) {
   // gets the cache for the run only.
   const bool borrowed = cache_.isOpen();
   if (!borrowed && cache_.open(context_.currentDocument) <= 0) {
-    ui_.message(QString::fromUtf8(kNoRecordsMessage));
+    ui_.warning(QString::fromUtf8(kNoRecordsMessage));
     return;
   }
   const int row = currentRow();
   if (!systemProfile_) systemProfile_ = openSystemProfile(this);
   {
     HomonymCorrectionWindow window(ui_, *systemProfile_, cache_, dictionary, this);
+    window.setListFont(grid_->font());
     window.startDeferred();
     window.exec();
   }

@@ -49,7 +49,7 @@ void CSelvanorView::mergeUnregisteredCommand() {
 
 void CSelvanorView::saveUnregisteredTextCommand() {
   if (context_.unregisteredDictionary.empty()) {
-    ui_.message(QString::fromUtf8(unregistered::msg::kChooseDictionary));
+    ui_.warning(QString::fromUtf8(unregistered::msg::kChooseDictionary));
     return;
   }
   saveDictionaryText(ui_, ExportKind::Unregistered, context_.unregisteredDictionary,

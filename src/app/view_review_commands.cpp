@@ -103,7 +103,7 @@ void CSelvanorView::showReviewOccurrence(const review::Occurrence& occurrence) {
     row = found.status == RowCache::FindStatus::Found ? found.row : -1;
   }
   if (row < 0) {
-    ui_.message(QStringLiteral("문헌에 이 일련 번호가 없습니다: ") + fromCp949(occurrence.record.serial));
+    ui_.warning(QStringLiteral("문헌에 이 일련 번호가 없습니다: ") + fromCp949(occurrence.record.serial));
     return;
   }
   selectRow(row);

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -105,6 +106,9 @@ CorpusManagerDialog::CorpusManagerDialog(UserInteraction& ui, std::string listFi
   connectTree();
   installDefaultPrompts();
   load();
+  // Wide enough for whole document paths where the screen allows it.
+  const QRect screen = parent ? parent->screen()->availableGeometry() : QRect(0, 0, 1024, 700);
+  resize(std::min(960, screen.width() * 9 / 10), std::min(560, screen.height() * 9 / 10));
 }
 
 void CorpusManagerDialog::buildTree() {
@@ -174,9 +178,19 @@ void CorpusManagerDialog::installDefaultPrompts() {
     if (prompt.exec() != QDialog::Accepted) return std::nullopt;
     return prompt.options();
   };
+  // The report is the manager's own window, beside it and not modal: the manager stays
+  // usable while the report is read, and the report goes when the manager closes.
   openReport_ = [this](const QString& path) {
-    ReportViewer viewer(ui_, this);
-    if (viewer.open(path)) viewer.exec();
+    auto* viewer = new ReportViewer(ui_, this);
+    viewer->setObjectName(QStringLiteral("exampleReport"));
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    if (!viewer->open(path)) {
+      delete viewer;
+      return;
+    }
+    viewer->setWindowModality(Qt::NonModal);
+    viewer->show();
+    viewer->raise();
   };
 }
 

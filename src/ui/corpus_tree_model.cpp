@@ -156,7 +156,7 @@ QTreeView* makeCorpusPicker(CorpusTreeModel* model, const QString& objectName, Q
   tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   tree->header()->setStretchLastSection(false);
-  tree->setMinimumSize(520, 360);
+  tree->setMinimumSize(720, 360);  // whole document paths on a 1024 x 700 screen
   tree->expandAll();
   return tree;
 }

@@ -18,7 +18,9 @@ const QString kChooseOther = QStringLiteral("합칠 사전을 선택해 주세�
 
 DictionaryMergeDialog::DictionaryMergeDialog(UserInteraction& ui, DictionaryKind kind,
                                              QWidget* parent)
-    : FilePairDialog(ui, {QStringLiteral("사전 합치기"), QStringLiteral("기본 사전"), QStringLiteral("합칠 사전")},
+    : FilePairDialog(ui, {kind == DictionaryKind::Homonym ? QStringLiteral("동음어 사전 합치기")
+                                                          : QStringLiteral("미등재 사전 합치기"),
+                          QStringLiteral("기본 사전"), QStringLiteral("합칠 사전")},
                      kind == DictionaryKind::Homonym ? QStringLiteral("동음어 사전  (*.dic)|*.dic||")
                                                      : QStringLiteral("미등재 사전  (*.mdj)|*.mdj||"),
                      kind == DictionaryKind::Homonym ? QStringLiteral("*.dic") : QStringLiteral("*.mdj"),
@@ -29,11 +31,11 @@ void DictionaryMergeDialog::merge() {
   const std::string base = basePath();
   const std::string other = addedPath();
   if (base.empty()) {
-    ui_.message(kChooseBase);
+    ui_.warning(kChooseBase);
     return;
   }
   if (other.empty()) {
-    ui_.message(kChooseOther);
+    ui_.warning(kChooseOther);
     return;
   }
   QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -1,4 +1,4 @@
-// "사전 합치기": adds the entries of one dictionary ("합칠 사전") to another ("기본 사전"),
+// "동음어 사전 합치기" / "미등재 사전 합치기": adds the entries of one dictionary ("합칠 사전") to another ("기본 사전"),
 // for homonym dictionaries (.dic) or unregistered-word dictionaries (.mdj). The base keeps
 // its own entries; the outcome message says whether the merge was done.
 #pragma once

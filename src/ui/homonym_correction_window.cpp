@@ -18,6 +18,7 @@
 #include "ui_base/grid_model.h"
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"
+#include "ui_base/window_placement.h"
 #include "store/row_cache.h"
 
 namespace selvanor {
@@ -64,10 +65,8 @@ HomonymSelectionWindow::HomonymSelectionWindow(UserInteraction& ui, QSettings& p
   list_->setAllColumnsShowFocus(true);
   list_->setHeaderLabels({QStringLiteral("음"), QStringLiteral("음번호"), QStringLiteral("한자"),
                           QStringLiteral("의미")});
-  list_->setColumnWidth(0, 50);
-  list_->setColumnWidth(1, 100);
-  list_->setColumnWidth(2, 70);
-  list_->setColumnWidth(3, 1000);
+  // The meaning takes what the other columns leave; those are sized to what they list.
+  list_->header()->setStretchLastSection(true);
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
   auto* chooseButton = new QPushButton(QStringLiteral("선택하기"), this);
   auto* skipButton = new QPushButton(QStringLiteral("지나가기"), this);
@@ -107,21 +106,33 @@ ChoiceResult HomonymSelectionWindow::ask(const QString& morpheme,
     list_->addTopLevelItem(new QTreeWidgetItem(
         {oneLine(s.headword), oneLine(s.numberedForm), oneLine(s.hanja), oneLine(s.meaning)}));
   }
-  const SelectionWindowPlace place = SelectionWindowPlace::load(profile_);
-  if (place.left < 0) {
-    // Never placed: the default place, moved down out of the progress list's way.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      const QRect area = screen->availableGeometry();
-      move(area.center().x() - width() / 2, area.center().y() - height() / 2 + 350);
-    }
-  } else {
-    setGeometry(place.left, place.top, std::max(place.right - place.left, 200),
-                std::max(place.bottom - place.top, 150));
-  }
+  for (int c = 0; c < 3; ++c) list_->resizeColumnToContents(c);
+  placeOnScreen();
   result_ = {SenseChoice::Skip, {}};
   exec();
   return result_;
 }
+
+void HomonymSelectionWindow::placeOnScreen() {
+  const SelectionWindowPlace place = SelectionWindowPlace::load(profile_);
+  const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect();
+  if (place.left < 0) {
+    // Never placed: the default place, moved down out of the progress list's way.
+    move(area.center().x() - width() / 2, area.center().y() - height() / 2 + 350);
+  } else {
+    setGeometry(place.left, place.top, std::max(place.right - place.left, 200),
+                std::max(place.bottom - place.top, 150));
+  }
+  if (area.isEmpty()) return;
+  // The whole window on the screen, its title bar and frame included (a window never shown
+  // does not know them yet: leave room for them).
+  const QRect frame = isVisible() ? frameGeometry() : geometry().adjusted(-8, -32, 8, 8);
+  const QPoint corner = keepOnScreen(frame, area);
+  move(pos() + (corner - frame.topLeft()));
+}
+
+void HomonymSelectionWindow::setListFont(const QFont& font) { list_->setFont(font); }
 
 void HomonymSelectionWindow::savePlace() { SelectionWindowPlace::save(profile_, pos()); }
 
@@ -174,14 +185,19 @@ HomonymCorrectionWindow::HomonymCorrectionWindow(UserInteraction& ui, QSettings&
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->verticalHeader()->setVisible(false);
+  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   table_->horizontalHeader()->setStretchLastSection(true);
-  table_->setColumnWidth(0, 120);
-  table_->setColumnWidth(1, 150);
-  table_->setColumnWidth(2, 700);
+  sizeColumns();
   table_->setEnabled(false);
+  position_ = new QLabel(this);
+  position_->setObjectName(QStringLiteral("homonymPosition"));
+  position_->setContentsMargins(6, 2, 6, 2);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(table_);
+  layout->setSpacing(0);
+  layout->addWidget(table_, 1);
+  layout->addWidget(position_);
   setGeometry(0, 0, 800, 600);
   selection_ = new HomonymSelectionWindow(ui_, profile, this);
   chooser_ = [this](std::string_view m, const std::vector<HomonymSense>& senses) {
@@ -210,8 +226,26 @@ CorrectionOutcome HomonymCorrectionWindow::run() {
   return outcome_;
 }
 
+void HomonymCorrectionWindow::setListFont(const QFont& font) {
+  table_->setFont(font);
+  table_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
+  sizeColumns();
+  selection_->setListFont(font);
+}
+
+// A whole serial and a long word in the table's font; the analysis takes the rest.
+void HomonymCorrectionWindow::sizeColumns() {
+  const QFontMetrics metrics(table_->font());
+  table_->setColumnWidth(0, metrics.horizontalAdvance(QStringLiteral("SVSMPL10000000W")) + 12);
+  table_->setColumnWidth(1, metrics.horizontalAdvance(QStringLiteral("가나다라마바사아")) + 12);
+}
+
 void HomonymCorrectionWindow::showRow(int row) {
   const int count = model_->rowCount();
+  position_->setText(QStringLiteral("%1 / %2    남은 기록 %3")
+                         .arg(row + 1)
+                         .arg(count)
+                         .arg(std::max(count - row - 1, 0)));
   table_->selectRow(row);
   // Keep the next four rows in sight where there are four more.
   table_->scrollTo(model_->index(row >= 4 && row + 4 < count ? row + 4 : row, 0));

@@ -10,6 +10,8 @@
 
 #include "lexicon/homonym_correction.h"
 
+class QFont;
+class QLabel;
 class QLineEdit;
 class QSettings;
 class QTableView;
@@ -44,6 +46,8 @@ class HomonymSelectionWindow : public QDialog {
   void stop();
   QTreeWidget* list() const { return list_; }
   QLineEdit* morphemeField() const { return morpheme_; }
+  // The candidate list in the grid's font.
+  void setListFont(const QFont& font);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -51,6 +55,8 @@ class HomonymSelectionWindow : public QDialog {
 
  private:
   void savePlace();
+  // Where ask() shows the window: the saved place or the default one, all on the screen.
+  void placeOnScreen();
 
   UserInteraction& ui_;
   QSettings& profile_;
@@ -73,6 +79,11 @@ class HomonymCorrectionWindow : public QDialog, private HomonymCorrectionListene
   using Chooser = std::function<ChoiceResult(std::string_view, const std::vector<HomonymSense>&)>;
   void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
   QTableView* table() const { return table_; }
+  // "n / N" of the record looked at and how many are left after it.
+  QLabel* positionLabel() const { return position_; }
+  HomonymSelectionWindow* selectionWindow() const { return selection_; }
+  // Both lists in the grid's font, rows as high as the font needs.
+  void setListFont(const QFont& font);
   // How the last run ended (Stopped: "멈추기"), and how many record changes it stored.
   [[nodiscard]] CorrectionOutcome outcome() const { return outcome_; }
   [[nodiscard]] int changedRows() const { return changedRows_; }
@@ -81,6 +92,7 @@ class HomonymCorrectionWindow : public QDialog, private HomonymCorrectionListene
 
  private:
   bool keepGoing() override { return !stopRequested_; }
+  void sizeColumns();
   void showRow(int row) override;
   ChoiceResult choose(std::string_view morpheme, const std::vector<HomonymSense>& senses) override;
   void rowChanged(int row) override;
@@ -90,6 +102,7 @@ class HomonymCorrectionWindow : public QDialog, private HomonymCorrectionListene
   HomonymLookup& lookup_;
   AnalysisGridModel* model_;
   QTableView* table_;
+  QLabel* position_;
   HomonymSelectionWindow* selection_;
   Chooser chooser_;
   CorrectionOutcome outcome_ = CorrectionOutcome::Completed;

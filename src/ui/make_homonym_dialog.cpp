@@ -29,6 +29,10 @@ MakeHomonymDialog::MakeHomonymDialog(UserInteraction& ui, QWidget* parent)
   progress_->setRange(0, 100);
   progress_->setValue(0);
 
+  target_ = new QLabel(this);
+  target_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  showTarget();
+
   auto* sourceRow = new QHBoxLayout;
   sourceRow->addWidget(chooseButton);
   sourceRow->addWidget(source_, 1);
@@ -38,11 +42,21 @@ MakeHomonymDialog::MakeHomonymDialog(UserInteraction& ui, QWidget* parent)
   buttons->addWidget(closeButton);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(sourceRow);
+  layout->addWidget(target_);
   layout->addLayout(buttons);
 
   connect(chooseButton, &QPushButton::clicked, this, &MakeHomonymDialog::chooseSource);
   connect(buildButton, &QPushButton::clicked, this, &MakeHomonymDialog::build);
   connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
+  connect(source_, &QLineEdit::textChanged, this, &MakeHomonymDialog::showTarget);
+}
+
+// The dictionary is written beside its source: say where before the build overwrites it.
+void MakeHomonymDialog::showTarget() {
+  const QString source = source_->text().trimmed();
+  target_->setText(source.isEmpty() ? QStringLiteral("만들 사전: (동음 파일과 같은 폴더에 .dic로 만듭니다)")
+                                    : QStringLiteral("만들 사전: ") +
+                                          fromNativePath(derived::homonymDictionary(nativePath(source))));
 }
 
 void MakeHomonymDialog::chooseSource() {

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 
@@ -19,14 +20,19 @@ class MakeHomonymDialog : public QDialog {
   explicit MakeHomonymDialog(UserInteraction& ui, QWidget* parent = nullptr);
 
   QLineEdit* sourceField() const { return source_; }
+  // The line that names the dictionary the build writes, beside the source.
+  QLabel* targetLabel() const { return target_; }
   // "동음 파일 선택": the chosen path, or an empty field when the chooser is cancelled.
   void chooseSource();
   // "동음어 사전 만들기": build and message; the dialog stays open.
   void build();
 
  private:
+  void showTarget();
+
   UserInteraction& ui_;
   QLineEdit* source_;
+  QLabel* target_;
   QProgressBar* progress_;
 };
 

@@ -83,6 +83,12 @@ inline DictionaryPageParts layOutDictionaryPage(QWidget* page, QAbstractItemMode
   p.list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   p.list->setShowGrid(true);
   p.list->verticalHeader()->setVisible(false);
+  p.list->setWordWrap(false);
+  // Every column but the last as wide as what it lists; the last one fills the page.
+  p.list->horizontalHeader()->setStretchLastSection(true);
+  QObject::connect(model, &QAbstractItemModel::modelReset, p.list, [list = p.list] {
+    for (int c = 0; c + 1 < list->model()->columnCount(); ++c) list->resizeColumnToContents(c);
+  });
   auto* searchRow = new QHBoxLayout;
   searchRow->addWidget(p.search);
   searchRow->addWidget(p.field, 1);

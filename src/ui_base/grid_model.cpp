@@ -29,7 +29,10 @@ int AnalysisGridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant AnalysisGridModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !index.isValid() || !loaded_) return {};
+  // The word and the analysis carry their whole text as a tooltip too: a long one is cut
+  // at the column's edge.
+  const bool tip = role == Qt::ToolTipRole && index.column() > 0;
+  if ((role != Qt::DisplayRole && !tip) || !index.isValid() || !loaded_) return {};
   const AnalysisRecord* r = cache_.record(index.row());
   if (!r) return {};
   return fromCp949(fieldOf(*r, static_cast<GridColumn>(index.column())));

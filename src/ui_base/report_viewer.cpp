@@ -36,7 +36,7 @@ ReportViewer::ReportViewer(UserInteraction& ui, QWidget* parent) : QDialog(paren
 bool ReportViewer::open(const QString& path, bool utf8) {
   FilePtr f = openFile(nativePath(path), "rb");
   if (!f) {
-    ui_.message(QStringLiteral("결과 파일을 열 수 없습니다. [%1]").arg(path));
+    ui_.warning(QStringLiteral("결과 파일을 열 수 없습니다. [%1]").arg(path));
     return false;
   }
   std::string bytes;
@@ -51,7 +51,7 @@ bool ReportViewer::open(const QString& path, bool utf8) {
 
 void ReportViewer::openExternally() {
   if (!path_.isEmpty() && !QDesktopServices::openUrl(QUrl::fromLocalFile(path_))) {
-    ui_.message(QStringLiteral("이 파일을 열 프로그램이 없습니다. [%1]").arg(path_));
+    ui_.warning(QStringLiteral("이 파일을 열 프로그램이 없습니다. [%1]").arg(path_));
   }
 }
 

@@ -2,7 +2,9 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 
 namespace selvanor {
 namespace {
@@ -36,6 +38,10 @@ void WidgetInteraction::message(const QString& text) {
   QMessageBox::information(parent_, kTitle, text);
 }
 
+void WidgetInteraction::warning(const QString& text) {
+  QMessageBox::warning(parent_, kTitle, text);
+}
+
 bool WidgetInteraction::askYesNo(const QString& text) {
   return QMessageBox::question(parent_, kTitle, text, QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::No) == QMessageBox::Yes;
@@ -46,19 +52,48 @@ bool WidgetInteraction::confirm(const QString& text, const QString& caption) {
                                QMessageBox::Ok) == QMessageBox::Ok;
 }
 
+namespace {
+
+// A chooser in the detail view at a size that shows names, sizes and dates whole.
+QStringList runChooser(QWidget* parent, QFileDialog::FileMode mode, QFileDialog::AcceptMode accept,
+                       const QString& filter, const QString& initial,
+                       QFileDialog::Options options = {}) {
+  QFileDialog dialog(parent, QString(), startPath(initial), chooserFilter(filter));
+  dialog.setFileMode(mode);
+  dialog.setAcceptMode(accept);
+  dialog.setOptions(options);
+  dialog.setViewMode(QFileDialog::Detail);
+  dialog.resize(kChooserWidth, kChooserHeight);
+  // Qt's own chooser: names take the room, size and date are shown whole; the kind column
+  // (named by the desktop's type database, often in English) adds nothing to the extension.
+  if (auto* files = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    QHeaderView* header = files->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    header->hideSection(2);
+    header->setSectionResizeMode(3, QHeaderView::ResizeToContents);
+  }
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles();
+}
+
+}  // namespace
+
 QString WidgetInteraction::chooseOpenFile(const QString& filter, const QString& initial) {
-  return QFileDialog::getOpenFileName(parent_, QString(), startPath(initial), chooserFilter(filter));
+  return runChooser(parent_, QFileDialog::ExistingFile, QFileDialog::AcceptOpen, filter, initial)
+      .value(0);
 }
 
 QString WidgetInteraction::chooseSaveFile(const QString& filter, const QString& initial,
                                           bool confirmOverwrite) {
-  return QFileDialog::getSaveFileName(
-      parent_, QString(), startPath(initial), chooserFilter(filter), nullptr,
-      confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
+  return runChooser(parent_, QFileDialog::AnyFile, QFileDialog::AcceptSave, filter, initial,
+                    confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite)
+      .value(0);
 }
 
 QStringList WidgetInteraction::chooseOpenFiles(const QString& filter, const QString& initial) {
-  return QFileDialog::getOpenFileNames(parent_, QString(), startPath(initial), chooserFilter(filter));
+  return runChooser(parent_, QFileDialog::ExistingFiles, QFileDialog::AcceptOpen, filter, initial);
 }
 
 }  // namespace selvanor

@@ -16,6 +16,8 @@ class UserInteraction {
   virtual ~UserInteraction() = default;
 
   virtual void message(const QString& text) = 0;
+  // A message about something that went wrong or cannot be done (the warning icon).
+  virtual void warning(const QString& text) { message(text); }
   // True for Yes.
   virtual bool askYesNo(const QString& text) = 0;
   // An OK/Cancel box with its own caption; true for OK.
@@ -36,6 +38,7 @@ class WidgetInteraction final : public UserInteraction {
   // The window the boxes and choosers are centred on (the frame, once it exists).
   void setParentWidget(QWidget* parent) { parent_ = parent; }
   void message(const QString& text) override;
+  void warning(const QString& text) override;
   bool askYesNo(const QString& text) override;
   bool confirm(const QString& text, const QString& caption) override;
   QString chooseOpenFile(const QString& filter, const QString& initial) override;
@@ -46,6 +49,10 @@ class WidgetInteraction final : public UserInteraction {
  private:
   QWidget* parent_;
 };
+
+// The size a file chooser opens at: wide enough for the size and date columns.
+inline constexpr int kChooserWidth = 860;
+inline constexpr int kChooserHeight = 520;
 
 // "Text Files (*.txt)|*.txt||" -> "Text Files (*.txt)" (one line per description).
 [[nodiscard]] QString chooserFilter(const QString& systemFilter);

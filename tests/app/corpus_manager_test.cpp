@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QProgressDialog>
@@ -29,6 +30,7 @@
 #include "ui/corpus_tree_model.h"
 #include "ui/example_options_dialog.h"
 #include "ui/group_name_dialog.h"
+#include "ui_base/report_viewer.h"
 
 using namespace selvanor;
 using selvanor::test::k;
@@ -464,6 +466,36 @@ class CorpusManagerTest : public QObject {
     QVERIFY(hits.find("SVAAAAA0000020:\t" + k("나는")) != std::string::npos);
     QVERIFY(hits.find("SVBBBBB0000020:\t" + k("나는")) != std::string::npos);
     QVERIFY(hits.find("SVAAAAA0000020") < hits.find("SVBBBBB0000020"));
+  }
+
+  // The usage-example report opens as the manager's own window and leaves the manager
+  // usable: it is not modal, and the manager stays the window that takes the clicks.
+  void exampleReportOpensBesideTheModalManager() {
+    const std::string a = file("a.id"), out = file("hits.txt");
+    test::writeDocument(a, sampleRecords("SVAAAAA", 3));
+    test::writeFile(listFile, "1G\n" + docLine(a));
+    auto d = open();
+    d->setExampleOptionsPrompt([&]() -> std::optional<ExampleOptions> {
+      return ExampleOptions{k("나는"), DBWrap::ExampleField::Word, out};
+    });
+    d->setWindowModality(Qt::ApplicationModal);
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+    select(*d, {0, std::nullopt});
+    select(*d, {0, std::size_t{0}});
+    d->searchExamples();
+    QCOMPARE(ui->messages, QStringList({"사용예 검색 작업을 종료 했습니다."}));
+    auto* report = d->findChild<ReportViewer*>("exampleReport");
+    QVERIFY(report);
+    QVERIFY(QTest::qWaitForWindowExposed(report));
+    QCOMPARE(report->parentWidget(), d.get());
+    QCOMPARE(report->windowModality(), Qt::NonModal);
+    QCOMPARE(QApplication::activeModalWidget(), d.get());
+    QVERIFY(report->text()->toPlainText().contains("SVAAAAA0000020"));
+    // Closing the report lets go of it; the manager stays open.
+    report->close();
+    QTRY_VERIFY(!d->findChild<ReportViewer*>("exampleReport"));
+    QVERIFY(d->isVisible());
   }
 
   void exampleSearchNeverWritesOverADocument() {

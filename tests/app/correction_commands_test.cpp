@@ -216,18 +216,18 @@ class CorrectionCommandsTest : public QObject {
     QCOMPARE(script.unexpected, 0);
   }
 
-  void autoCorrectOnAChosenButClosedDocument() {
+  // A closed document is closed for the correction too: it asks for a document as before
+  // any was opened, opens no dialog and leaves the file as it was.
+  void autoCorrectRefusesAClosedDocument() {
     openGrid();
+    const std::vector<std::string> before = storedAnalyses();
     view->runCommand(cmd::kCloseDocument);
     writeList("먹/VV + 었/EP\t먹었/VV\n");
-    ModalScript<AutoCorrectionDialog> script({[&](AutoCorrectionDialog& d) {
-      d.listField()->setText(QString::fromStdString(dir->file("sujeong.txt")));
-      d.correct();
-      d.reject();
-    }});
+    ModalScript<AutoCorrectionDialog> script({});
     view->runCommand(cmd::kAutoCorrect);
-    QVERIFY(script.done());
-    QCOMPARE(storedAnalyses()[1], std::string("먹었/VV + 다/EF"));
+    QCOMPARE(ui->messages.last(), QString("문헌 파일을 열어 주세요 "));
+    QCOMPARE(script.unexpected, 0);
+    QCOMPARE(storedAnalyses(), before);
     QVERIFY(!view->gridLoaded());
     QCOMPARE(view->model()->rowCount(), 0);
   }

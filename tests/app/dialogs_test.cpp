@@ -1,12 +1,15 @@
 // The build dialogs, the settings dialog and the settings file they write.
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
+#include "app/command_table.h"
 #include "app/selvanor_view.h"
 #include "app_core/settings.h"
 #include "app/settings_dialog.h"
 #include "support/app_fixture.h"
+#include "support/modal_script.h"
 #include "support/scripted_interaction.h"
 #include "support/test_support.h"
 #include "ui/build_document_dialog.h"
@@ -105,10 +108,10 @@ class DialogsTest : public QObject {
     SettingsDialog d(ui, "/old/h.dic", "/old/u.mdj", "/old/r.idx");
     ui.fileAnswers.push_back("/new/h.dic");
     d.chooseRow(0);
-    d.chooseRow(2);  // cancelled: the field empties
+    d.chooseRow(2);  // cancelled: the field keeps its path
     QCOMPARE(d.homonymPath(), QString("/new/h.dic"));
     QCOMPARE(d.unregisteredPath(), QString("/old/u.mdj"));
-    QCOMPARE(d.referencePath(), QString());
+    QCOMPARE(d.referencePath(), QString("/old/r.idx"));
     QCOMPARE(ui.filters, QStringList({"동음어 사전 Files (*.dic)|*.dic||", "참조  Files (*.idx)|*.idx|"}));
 
     Settings settings(dir->file("selvanor.INI"));
@@ -120,6 +123,32 @@ class DialogsTest : public QObject {
     const std::size_t a = ini.find(k("미등재어")), b = ini.find(k("동음어")), c = ini.find(k("참조파일"));
     QVERIFY(a != std::string::npos && a < b && b < c);
     QCOMPARE(view.context().homonymDictionary, std::string("/new/h.dic"));
+    QCOMPARE(view.context().referenceFile, std::string("/old/r.idx"));
+  }
+
+  // 환경 설정 end to end: every chooser cancelled, then 확 인. No setting may be lost, and an
+  // empty field the user cleared by hand still clears its setting.
+  void cancelledChoosersKeepEverySetting() {
+    Settings settings(dir->file("selvanor.INI"));
+    QVERIFY(settings.writeDictionaryPaths("/keep/u.mdj", "/keep/h.dic", "/keep/r.idx"));
+    CSelvanorView view(ui, &settings);
+    view.initialUpdate(dir->path());
+    test::ModalScript<SettingsDialog> script({[](SettingsDialog& d) {
+      for (QPushButton* b : d.findChildren<QPushButton*>()) {
+        if (b->text() == "동음어 사전" || b->text() == "미등재어 사전" || b->text() == "참조 파일") b->click();
+      }
+      d.findChildren<QLineEdit*>().at(1)->clear();  // the unregistered-word row, by hand
+      for (QPushButton* b : d.findChildren<QPushButton*>()) {
+        if (b->text() == "확 인") b->click();
+      }
+    }});
+    view.runCommand(cmd::kSettings);
+    QVERIFY(script.done());
+    QCOMPARE(ui.filters.size(), 3);  // three choosers opened, none answered
+    QCOMPARE(settings.homonymDictionary(), std::string("/keep/h.dic"));
+    QCOMPARE(settings.referenceFile(), std::string("/keep/r.idx"));
+    QCOMPARE(settings.unregisteredDictionary(), std::string());
+    QCOMPARE(view.context().homonymDictionary, std::string("/keep/h.dic"));
   }
 };
 

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 
@@ -148,9 +149,12 @@ class DictionaryDialogsTest : public QObject {
     QCOMPARE(d.windowTitle(), QString("동음어 사전 만들기"));
     const std::string source = dir->file("homonym.txt");
     test::writeFile(source, k("#1사과#2사과01#3沙果#5과일의 하나\r\n#1사과#2사과02#5사과하는\r\n 일\r\n"));
+    QVERIFY(d.targetLabel()->text().startsWith("만들 사전: "));
     ui->fileAnswers.push_back(q(source));
     d.chooseSource();
     QCOMPARE(d.sourceField()->text(), q(source));
+    // The dialog names the file it is about to write over, before the build.
+    QCOMPARE(d.targetLabel()->text(), "만들 사전: " + q(dir->file("homonym.dic")));
     d.build();
     QCOMPARE(ui->messages, QStringList({QString::fromUtf8(homonym::msg::kBuilt)}));
     QCOMPARE(numberedForms(dir->file("homonym.dic"), "사과"), (std::vector<std::string>{"사과01", "사과02"}));
@@ -185,7 +189,7 @@ class DictionaryDialogsTest : public QObject {
     writeSenses(other, {{k("사과"), k("사과01"), " ", k("다른 뜻")}, {k("사과"), k("사과02"), " ", k("새 뜻")},
                         {k("배"), k("배01"), " ", k("탈것")}});
     DictionaryMergeDialog d(*ui, DictionaryKind::Homonym);
-    QCOMPARE(d.windowTitle(), QString("사전 합치기"));
+    QCOMPARE(d.windowTitle(), QString("동음어 사전 합치기"));
     ui->fileAnswers = {q(base), q(other)};
     d.chooseBase();
     d.chooseOther();
@@ -308,8 +312,8 @@ class DictionaryDialogsTest : public QObject {
     QTest::addColumn<int>("id");
     QTest::addColumn<QString>("title");
     QTest::newRow("32818") << int(cmd::kBuildHomonymDictionary) << "동음어 사전 만들기";
-    QTest::newRow("32826") << int(cmd::kMergeHomonymDictionaries) << "사전 합치기";
-    QTest::newRow("32827") << int(cmd::kMergeUnregistered) << "사전 합치기";
+    QTest::newRow("32826") << int(cmd::kMergeHomonymDictionaries) << "동음어 사전 합치기";
+    QTest::newRow("32827") << int(cmd::kMergeUnregistered) << "미등재 사전 합치기";
   }
   void dialogCommandsOpenTheirDialogs() {
     QFETCH(int, id);

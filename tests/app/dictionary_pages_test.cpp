@@ -342,6 +342,40 @@ class DictionaryPagesTest : public QObject {
     QCOMPARE(words->model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QString("미등재어"));
   }
 
+  // Both pages: the lists fill the page, the first columns are as wide as what they list
+  // and the last one takes the rest.
+  void listsFillThePageAndFitTheirColumns() {
+    writeSenses({sense("시장", "시장01", "市場", "물건을 사고파는 곳"), sense("시장", "시장02", "市長", "시의 우두머리"),
+                 sense("시장", "시장03", " ", "배고픔"), sense("시장", "시장04", "柴場", "땔나무를 파는 곳")});
+    writeWords({{"아주아주긴미등재어낱말입니다", "비고"}});
+    homonym->setPath(QString::fromStdString(dic));
+    words->setPath(QString::fromStdString(mdj));
+    for (QWidget* page : {static_cast<QWidget*>(homonym.get()), static_cast<QWidget*>(words.get())}) {
+      page->resize(900, 320);
+      page->show();
+      QVERIFY(QTest::qWaitForWindowExposed(page));
+    }
+    searchHomonym("시장");
+    searchWords("아주");
+    for (QTableView* list : {homonym->findChild<QTableView*>(), words->findChild<QTableView*>()}) {
+      QVERIFY(list->width() >= 900 - 10);
+      const QFontMetrics metrics(list->font());
+      const int columns = list->model()->columnCount();
+      int total = 0;
+      for (int c = 0; c < columns; ++c) {
+        total += list->columnWidth(c);
+        if (c + 1 == columns) break;
+        for (int r = 0; r < list->model()->rowCount(); ++r) {
+          const QString text = list->model()->index(r, c).data().toString();
+          QVERIFY2(list->columnWidth(c) > metrics.horizontalAdvance(text), qPrintable(text));
+        }
+      }
+      QCOMPARE(total, list->viewport()->width());
+    }
+    // Four senses and room to spare at the bar's default height.
+    QCOMPARE(homonym->model()->rowCount(), 4);
+  }
+
   void wordsAddCreatesTheFileAndKeepsAnExistingNote() {
     words->setPath(QString::fromStdString(mdj));
     wordAnswer = Word{k("가게"), k("상점")};

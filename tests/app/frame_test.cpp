@@ -1,16 +1,28 @@
 // The main frame: menus and captions from the command table, the toolbar order, prompts,
 // bars and their persisted sizes, window titles.
 #include <QAction>
+#include <QApplication>
+#include <QSet>
+
+#include <functional>
 #include <QDockWidget>
 #include <QLabel>
+#include <QHeaderView>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
 
+#include "app/about_dialog.h"
 #include "app/bar_sizes.h"
+#include "app/command_icons.h"
+#include "app/error_log_window.h"
 #include "app/command_table.h"
 #include "app/dictionary_sheet.h"
 #include "app/homonym_page.h"
@@ -18,6 +30,7 @@
 #include "app/unregistered_page.h"
 #include "app/main_frame.h"
 #include "app/selvanor_view.h"
+#include "support/app_fixture.h"
 #include "support/scripted_interaction.h"
 #include "support/test_support.h"
 
@@ -54,15 +67,15 @@ class FrameTest : public QObject {
   void menusFollowTheCommandTable() {
     auto frame = makeFrame();
     QCOMPARE(titlesOf(frame->menuBar()->actions()),
-             QStringList({"문헌 관리", "편집(&E)", "전처리", "어절 분석", "후처리", "통계", "목록 관리",
-                          "환경 설정", "도움말(&H)"}));
+             QStringList({"문헌 관리(&F)", "편집(&E)", "전처리(&P)", "어절 분석(&A)", "후처리(&R)", "통계(&S)",
+                          "목록 관리(&L)", "보기(&V)", "환경 설정(&O)", "도움말(&H)"}));
     QMenu* documents = frame->menuBar()->actions()[0]->menu();
     QCOMPARE(titlesOf(documents->actions()),
              QStringList({"분석 문헌 만들기", "작업 문헌 열기", "작업 문헌 닫기", "분석 문헌 관리",
                           "분석 문헌 수정", "분석문헌 합치기"}));
     QMenu* lists = frame->menuBar()->actions()[6]->menu();
     QCOMPARE(titlesOf(lists->actions()),
-             QStringList({"동음어 사전 관리", "미등재어 사전 관리", "오류 기록창 관리", "참조 파일 관리"}));
+             QStringList({"동음어 사전 관리(&H)", "미등재어 사전 관리(&U)", "오류 기록창 관리(&E)", "참조 파일 관리(&R)"}));
     // Every command exists; those whose work is not built yet are disabled, never fake.
     for (const CommandSpec& entry : commandTable()) {
       QAction* a = frame->action(entry.id);
@@ -72,6 +85,141 @@ class FrameTest : public QObject {
     QVERIFY(frame->action(cmd::kWorkErrorCheck)->isEnabled());
     QVERIFY(!frame->action(cmd::kCloseDocument)->isEnabled());
     QCOMPARE(frame->action(cmd::kSearch)->shortcut(), QKeySequence("Ctrl+F"));
+    // The menu prints the shortcut beside the item: the caption does not repeat it.
+    QCOMPARE(frame->action(cmd::kSearch)->text(), QString("검 색"));
+  }
+
+  // Every menu, top level and submenu, has its own access key among its neighbours.
+  void menusHaveDistinctAccessKeys() {
+    auto frame = makeFrame();
+    const std::function<void(const QList<QAction*>&, bool)> check = [&](const QList<QAction*>& actions,
+                                                                         bool topLevel) {
+      QSet<QChar> keys;
+      for (QAction* a : actions) {
+        if (a->isSeparator() || (!topLevel && !a->menu())) continue;
+        const int at = a->text().indexOf('&');
+        QVERIFY2(at >= 0 && at + 1 < a->text().size(), qPrintable(a->text()));
+        const QChar key = a->text().at(at + 1).toUpper();
+        QVERIFY2(!keys.contains(key), qPrintable(a->text()));
+        keys.insert(key);
+        if (a->menu()) check(a->menu()->actions(), false);
+      }
+    };
+    check(frame->menuBar()->actions(), true);
+  }
+
+  // Each command its own picture: no two commands share an icon, none is empty.
+  void everyCommandHasItsOwnIcon() {
+    auto frame = makeFrame();
+    QMap<QByteArray, int> seen;
+    for (const CommandSpec& entry : commandTable()) {
+      const QIcon icon = frame->action(entry.id)->icon();
+      QVERIFY2(!icon.isNull(), qPrintable(QString::number(entry.id)));
+      const QImage image = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+      QVERIFY2(!image.isNull(), qPrintable(QString::number(entry.id)));
+      const QByteArray bytes(reinterpret_cast<const char*>(image.constBits()), int(image.sizeInBytes()));
+      QVERIFY2(!seen.contains(bytes), qPrintable(QString("%1 looks like %2").arg(entry.id).arg(seen.value(bytes))));
+      seen.insert(bytes, entry.id);
+    }
+    QVERIFY(!programIcon().isNull());
+  }
+
+  // 보기: one checkable item per bar; unchecking hides the bar, checking brings it back.
+  void viewMenuShowsAndHidesEachBar() {
+    auto frame = makeFrame();
+    frame->resize(1200, 800);
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    QMenu* view = nullptr;
+    for (QAction* a : frame->menuBar()->actions()) {
+      if (a->text() == QStringLiteral("보기(&V)")) view = a->menu();
+    }
+    QVERIFY(view);
+    QStringList captions;
+    for (QAction* a : view->actions()) {
+      if (a->isSeparator()) continue;
+      captions << a->text();
+      QVERIFY(a->isCheckable());
+      QVERIFY2(a->isChecked(), qPrintable(a->text()));
+    }
+    QCOMPARE(captions, QStringList({"도구 모음(&T)", "상태 표시줄(&S)", "에러창(&E)", "사전(&D)"}));
+    auto* toolbar = frame->findChild<QToolBar*>("toolbar");
+    const QList<QWidget*> bars = {toolbar, frame->statusBar(), frame->errorBar(), frame->dictionaryBar()};
+    int i = 0;
+    for (QAction* a : view->actions()) {
+      if (a->isSeparator()) continue;
+      QWidget* bar = bars[i++];
+      a->trigger();
+      QVERIFY2(bar->isHidden(), qPrintable(a->text()));
+      QVERIFY(!a->isChecked());
+      a->trigger();
+      QVERIFY2(bar->isVisible(), qPrintable(a->text()));
+    }
+    // Closing a bar by its own control unchecks its item.
+    frame->errorBar()->close();
+    QVERIFY(!frame->errorBar()->toggleViewAction()->isChecked());
+  }
+
+  // Lines appended to a closed error bar bring it back: a check's results are never unseen.
+  void closedErrorBarReappearsOnAppend() {
+    auto frame = makeFrame();
+    frame->resize(1200, 800);
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    frame->errorBar()->close();
+    QVERIFY(frame->errorBar()->isHidden());
+    const std::string doc = dir->file("doc.id");
+    test::writeDocument(doc, {{"A0000010", test::k("말"), "x/BAD"}, {"A0000020", test::k("말"), "y/NNG"}});
+    frame->view()->chooseDocument(QString::fromStdString(doc));
+    frame->view()->startAnalysis();
+    frame->view()->runCommand(cmd::kWorkErrorCheck);  // empty tag set: both records fail
+    QVERIFY(frame->errorBar()->isVisible());
+    QVERIFY(frame->errorBar()->toggleViewAction()->isChecked());
+    QCOMPARE(frame->errorLog()->pane()->blockCount(), 2);
+    frame->errorBar()->close();
+    frame->view()->selectRow(1);
+    frame->view()->addCurrentRowToErrorLog();
+    QVERIFY(frame->errorBar()->isVisible());
+    QVERIFY(frame->errorLog()->pane()->toPlainText().endsWith("A0000020 " + QString("말") + " y/NNG"));
+  }
+
+  // The dictionary bar opens with room for six rows of its lists (four senses of 시장 and
+  // more); a size the user saved still wins.
+  void dictionaryBarOpensWithRoomForSixRows() {
+    {
+      auto frame = makeFrame();
+      frame->resize(1600, 1000);
+      frame->show();
+      QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+      QApplication::processEvents();
+      QTableView* list = frame->dictionarySheet()->homonymPage()->list();
+      const int rowHeight = list->verticalHeader()->defaultSectionSize();
+      QVERIFY2(list->viewport()->height() >= 6 * rowHeight,
+               qPrintable(QString("%1 < 6 x %2").arg(list->viewport()->height()).arg(rowHeight)));
+      frame->resizeDocks({frame->dictionaryBar()}, {120}, Qt::Vertical);
+      QApplication::processEvents();
+      frame->close();
+    }
+    QVERIFY(profile->value("BarState-SCBar-124/sizeHorzCY").toInt() < 200);
+    profile->remove("BarState");  // the sizes alone
+    auto again = makeFrame();
+    again->resize(1600, 1000);
+    again->show();
+    QVERIFY(QTest::qWaitForWindowExposed(again.get()));
+    QApplication::processEvents();
+    QVERIFY2(again->dictionaryBar()->height() < 200, qPrintable(QString::number(again->dictionaryBar()->height())));
+  }
+
+  void aboutBoxHasRoomForItsLine() {
+    AboutDialog about;
+    about.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    QVERIFY(about.width() >= 360 && about.height() >= 150);
+    auto* line = about.findChild<QLabel*>();
+    QVERIFY(line);
+    QCOMPARE(about.findChildren<QPushButton*>().size(), 1);
+    QCOMPARE(about.findChild<QPushButton*>()->text(), QString("확인"));
+    about.close();
   }
 
   void toolbarOrderAndPrompts() {

@@ -1,5 +1,8 @@
 // The homonym correction windows through the scripted seam: choose with confirmation,
 // cancel, skip, stop, the close control, the saved place, and a run over a document.
+#include <QHeaderView>
+#include <QLabel>
+#include <QScreen>
 #include <QSettings>
 #include <QTableView>
 #include <QTest>
@@ -92,6 +95,59 @@ class HomonymWindowTest : public QObject {
     QVERIFY(p.left >= 0 || p.left == w.pos().x());
     QCOMPARE(p.right - p.left, 620);
     QCOMPARE(p.bottom - p.top, 360);
+  }
+
+  // The selection window opens whole on the screen: at its default place (which used to
+  // push it against the bottom edge) and at a saved place the screen no longer has.
+  void selectionWindowOpensFullyOnScreen() {
+    HomonymSelectionWindow w(ui, *profile);
+    QRect shown;
+    whenShown(w, [&] {
+      shown = w.frameGeometry();
+      w.skip();
+    });
+    (void)w.ask("사과", OneWordDictionary().senses(k("사과")));
+    const QRect screen = w.screen()->availableGeometry();
+    QVERIFY2(screen.contains(shown), qPrintable(QString("%1,%2 %3x%4").arg(shown.x()).arg(shown.y())
+                                                    .arg(shown.width()).arg(shown.height())));
+    SelectionWindowPlace::save(*profile, QPoint(screen.right() + 400, screen.bottom() + 300));
+    HomonymSelectionWindow again(ui, *profile);
+    whenShown(again, [&] {
+      shown = again.frameGeometry();
+      again.skip();
+    });
+    (void)again.ask("사과", {});
+    QVERIFY(screen.contains(shown));
+  }
+
+  // The progress window says where the run is and how much is left, and both windows list
+  // in the grid's font with rows as high as that font needs.
+  void progressWindowShowsPositionInTheGridFont() {
+    const std::string doc = dir->file("doc.id");
+    test::writeDocument(doc, {{"S1", k("먹다"), k("먹/VV + 다/EF")}, {"S2", k("사과를"), k("사과/NNG + 를/JKO")},
+                              {"S3", k("먹다"), k("먹/VV + 다/EF")}});
+    RowCache cache;
+    QVERIFY(cache.open(doc) > 0);
+    OneWordDictionary dictionary;
+    HomonymCorrectionWindow w(ui, *profile, cache, dictionary);
+    QFont font("Serif");
+    font.setPixelSize(22);
+    w.setListFont(font);
+    QCOMPARE(w.table()->font().pixelSize(), 22);
+    QCOMPARE(w.selectionWindow()->list()->font().pixelSize(), 22);
+    QCOMPARE(w.table()->verticalHeader()->defaultSectionSize(), QFontMetrics(font).height() + 6);
+    QVERIFY(w.table()->columnWidth(0) > QFontMetrics(font).horizontalAdvance("SVSMPL10000010"));
+    QString positionWhenAsked;
+    w.setChooser([&](std::string_view, const std::vector<HomonymSense>&) {
+      positionWhenAsked = w.positionLabel()->text();
+      return ChoiceResult{SenseChoice::Skip, {}};
+    });
+    (void)w.run();
+    QCOMPARE(positionWhenAsked, QString("2 / 3    남은 기록 1"));
+    QCOMPARE(w.positionLabel()->text(), QString("3 / 3    남은 기록 0"));
+    // Without the grid's font the rows are still as high as the window's own font needs.
+    HomonymCorrectionWindow plain(ui, *profile, cache, dictionary);
+    QCOMPARE(plain.table()->verticalHeader()->defaultSectionSize(), plain.fontMetrics().height() + 6);
   }
 
   void runOverADocument() {

@@ -1,6 +1,7 @@
 // The reference page "분석 참조" on its own: the look-up and how each kind of file is
-// answered, the quiet refresh when its file is handed again, the fixed layout.
+// answered, the quiet refresh when its file is handed again, the layout that follows the bar.
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -67,19 +68,45 @@ class ReferencePageTest : public QObject {
     QCOMPARE(page->list()->horizontalHeaderItem(0)->text(), QString("일련번호"));
     QCOMPARE(page->list()->horizontalHeaderItem(1)->text(), QString("원문어절"));
     QCOMPARE(page->list()->horizontalHeaderItem(2)->text(), QString("분석결과"));
-    QCOMPARE(page->list()->columnWidth(0), 80);
-    QCOMPARE(page->list()->columnWidth(1), 150);
-    QCOMPARE(page->list()->columnWidth(2), 350);
     QVERIFY(page->list()->showGrid());
     QCOMPARE(page->list()->selectionBehavior(), QAbstractItemView::SelectRows);
+    auto* button = page->findChild<QPushButton*>();
+    QCOMPARE(button->text(), QString("검색"));
+    // The field and the list grow with the bar; the list fills the page below the field.
     page->resize(600, 300);
     page->show();
     QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-    auto* button = page->findChild<QPushButton*>();
-    QCOMPARE(button->text(), QString("검색"));
-    QCOMPARE(button->geometry(), QRect(0, 0, 100, 20));
-    QCOMPARE(page->wordField()->geometry(), QRect(110, 0, 300, 20));
-    QCOMPARE(page->list()->geometry(), QRect(0, 20, 595, 280));
+    const int narrowField = page->wordField()->width();
+    for (const QSize size : {QSize(600, 300), QSize(1200, 420)}) {
+      page->resize(size);
+      QApplication::processEvents();
+      const QRect list = page->list()->geometry();
+      QVERIFY2(list.width() >= size.width() - 10, qPrintable(QString::number(list.width())));
+      QVERIFY(list.bottom() >= size.height() - 6);
+      QVERIFY(list.top() >= page->wordField()->geometry().bottom());
+      QVERIFY(page->wordField()->geometry().right() >= size.width() - 10);
+    }
+    QVERIFY(page->wordField()->width() > narrowField + 500);
+  }
+
+  // Serials and words are shown whole, however long; the analysis takes the rest.
+  void columnsFitWhatTheyList() {
+    const std::string doc = dir->file("long.id");
+    test::writeDocument(doc, {{"GSDTRN10000010", k("시장은"), k("시장/NNG + 은/JX")},
+                              {"GSDTRN10000120", k("시장은"), k("시장02/NNG + 은/JX")}});
+    DBWrap db;
+    QCOMPARE(db.makeWonmunDB(doc), result::kOk);
+    page->resize(700, 300);
+    page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+    page->setPath(QString::fromStdString(doc + "x"));
+    lookUp("시장은");
+    QCOMPARE(page->list()->rowCount(), 2);
+    const QFontMetrics metrics(page->list()->font());
+    QVERIFY(page->list()->columnWidth(0) > metrics.horizontalAdvance("GSDTRN10000120"));
+    QVERIFY(page->list()->columnWidth(1) > metrics.horizontalAdvance("시장은"));
+    const int total = page->list()->columnWidth(0) + page->list()->columnWidth(1) + page->list()->columnWidth(2);
+    QCOMPARE(total, page->list()->viewport()->width());
   }
 
   void itemsInStoredOrderAndEnterSearches() {

@@ -18,6 +18,7 @@ class ScriptedInteraction final : public UserInteraction {
 
   // What was shown and asked, in order.
   QStringList messages;
+  QStringList warnings;  // the messages shown as warnings (also in `messages`)
   QStringList questions;
   QStringList filters;  // the filter of every chooser opened
 
@@ -27,6 +28,10 @@ class ScriptedInteraction final : public UserInteraction {
   void message(const QString& text) override {
     messages << text;
     if (whileMessageShows) whileMessageShows();
+  }
+  void warning(const QString& text) override {
+    warnings << text;
+    message(text);
   }
   bool askYesNo(const QString& text) override {
     questions << text;
