@@ -309,6 +309,13 @@ EnvironmentRef acquire(const std::string& file, std::uint32_t cacheBytes, int* r
   return EnvironmentRef(std::move(env));
 }
 
+bool inUse(const std::string& file) {
+  Registry& reg = registry();
+  std::lock_guard<std::mutex> guard(reg.mutex);
+  const auto it = reg.open.find(realPath(file));
+  return it != reg.open.end() && !it->second.expired();
+}
+
 Recovery recoverIfNeeded(const std::string& file) {
   const std::string folder = folderFor(file);
   if (!markerPresent(folder)) return Recovery::NotNeeded;

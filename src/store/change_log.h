@@ -64,6 +64,9 @@ class EnvironmentRef {
 [[nodiscard]] EnvironmentRef acquire(const std::string& file, std::uint32_t cacheBytes,
                                      int* result = nullptr);
 
+// True while this process has the file's environment open (a change is under way here).
+[[nodiscard]] bool inUse(const std::string& file);
+
 enum class Recovery { NotNeeded, Recovered, Busy, Failed };
 // Before a plain open of `file`: when a killed process left changes in the log, replays
 // them. Busy when a running process (this one included) holds the file's environment: its

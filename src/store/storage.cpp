@@ -1,5 +1,8 @@
 #include "store/storage.h"
 
+#include "common/diagnostics.h"
+#include "store/integrity.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -54,9 +57,7 @@ bool Storage::create(DB_ENV* env) {
 
 bool Storage::openConfigured(const std::string& file, const char* subDatabase, OpenMode mode) {
   if (!db_) return false;
-  // What a killed change left in the file's log is replayed before the file is read.
-  if (changelog::recoverIfNeeded(file) == changelog::Recovery::Failed) {
-    lastResult_ = DB_RUNRECOVERY;
+  if (!readyToOpen(file)) {
     db_->close(db_, 0);
     db_ = nullptr;
     return false;
@@ -78,8 +79,26 @@ bool Storage::open(const std::string& file, const char* subDatabase, OpenMode mo
   return configure() && openConfigured(file, subDatabase, mode);
 }
 
+bool Storage::readyToOpen(const std::string& file) {
+  // A file this process is changing was checked when the change began, and its pages may
+  // be ahead of the disk until the change ends.
+  if (changelog::inUse(file)) return true;
+  // What a killed change left in the file's log is replayed before the file is read.
+  if (changelog::recoverIfNeeded(file) == changelog::Recovery::Failed) {
+    lastResult_ = DB_RUNRECOVERY;
+    return false;
+  }
+  if (integrity::check(file) == integrity::Verdict::Damaged) {
+    writeDiagnostic(file + ": damaged (it fails Berkeley DB's verification); not opened, not changed\n");
+    lastResult_ = DB_VERIFY_BAD;
+    return false;
+  }
+  return true;
+}
+
 bool Storage::openForChange(const std::string& file, OpenMode mode) {
   close();
+  if (!readyToOpen(file)) return false;
   int why = 0;
   changelog::EnvironmentRef env = changelog::acquire(file, cacheBytes_, &why);
   if (!env) {

@@ -48,6 +48,10 @@ class Storage {
   [[nodiscard]] bool openWithCursor(const std::string& file, const char* subDatabase = nullptr,
                                     OpenMode mode = OpenMode::CreateIfMissing);
 
+  // Every open of an existing file first replays what a killed change left in its log and
+  // refuses a damaged file (lastResult() DB_VERIFY_BAD, a diagnostic naming it), so that
+  // nothing walks or writes into damage.
+  //
   // Opens a file to change it in place (merges, dictionary edits, grid edits): in the file's
   // own logged environment (store/change_log.h), so that each put and del, or each group
   // between beginChange() and commitChange(), reaches the file whole or not at all, even
@@ -115,6 +119,9 @@ class Storage {
 
   bool create(DB_ENV* env);  // db_create with the fixed configuration
   bool closeCursor();        // true when there was one
+  // Recovers the file from its change log if a killed change left one, and refuses a
+  // damaged file (store/integrity.h). False, with lastResult() set, when it may not be opened.
+  bool readyToOpen(const std::string& file);
 
   changelog::EnvironmentRef env_;  // set while opened for change with a log
   DB_TXN* txn_ = nullptr;          // the open change group of a logged handle
