@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "app/command_icons.h"
 #include "app/selvanor_view.h"
 
 namespace selvanor {
@@ -32,10 +33,12 @@ EditCommands installEditCommands(QMainWindow& frame, CSelvanorView& view) {
   out.undo->setObjectName(QStringLiteral("editUndo"));
   out.undo->setShortcuts(keysFor(QKeySequence::Undo, QKeySequence(QStringLiteral("Ctrl+Z"))));
   out.undo->setStatusTip(QStringLiteral("마지막 편집을 되돌립니다."));
+  out.undo->setIcon(undoIcon());
   out.redo = menu->addAction(QStringLiteral("다시 실행(&R)"), &view, &CSelvanorView::redoEdit);
   out.redo->setObjectName(QStringLiteral("editRedo"));
   out.redo->setShortcuts(keysFor(QKeySequence::Redo, QKeySequence(QStringLiteral("Ctrl+Y"))));
   out.redo->setStatusTip(QStringLiteral("되돌린 편집을 다시 실행합니다."));
+  out.redo->setIcon(redoIcon());
 
   out.position = new QLabel(&frame);
   out.position->setObjectName(QStringLiteral("recordPosition"));
