@@ -13,10 +13,13 @@
 namespace selvanor {
 namespace {
 
-// The desktop's own keys for the command, and `extra` when it is not among them.
-QList<QKeySequence> keysFor(QKeySequence::StandardKey key, const QKeySequence& extra) {
-  QList<QKeySequence> keys = QKeySequence::keyBindings(key);
-  if (!keys.contains(extra)) keys.append(extra);
+// `primary` first (the menu shows the first key), then the desktop's own keys for the
+// command.
+QList<QKeySequence> keysFor(QKeySequence::StandardKey key, const QKeySequence& primary) {
+  QList<QKeySequence> keys{primary};
+  for (const QKeySequence& k : QKeySequence::keyBindings(key)) {
+    if (!keys.contains(k)) keys.append(k);
+  }
   return keys;
 }
 
