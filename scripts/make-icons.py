@@ -3,7 +3,7 @@
 
 The icons are pixel drawings made of a few shapes (page, book, folder, chart, tag) and a
 badge in the lower right corner (plus, cross, arrow, magnifier, pencil, disk, ...), so that
-every command gets its own picture. Run it again after changing a drawing; it needs nothing
+every command gets its own picture; undo and redo are one hooked arrow and its mirror image. Run it again after changing a drawing; it needs nothing
 but the Python standard library.
 """
 import os
@@ -89,6 +89,11 @@ class Canvas:
         head = struct.pack(">IIBBBBB", self.size, self.size, 8, 6, 0, 0, 0)
         return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) +
                 chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+    def mirrored(self):
+        out = Canvas(self.size)
+        out.px = [list(reversed(row)) for row in self.px]
+        return out
 
     def scaled(self, factor):
         big = Canvas(self.size * factor)
@@ -200,6 +205,18 @@ def magnifier(c, cx=6, cy=6, r=4.5, col=INK):
     c.ring(cx, cy, r, col, 1.6)
     for i in range(4):
         c.fill(int(cx + r - 1) + i, int(cy + r - 1) + i, int(cx + r) + i, int(cy + r) + i, col)
+
+
+def undo_arrow(c, col=DBLUE):
+    """A hook turning back to the left: the arc over the top, the head at its left end."""
+    for y in range(c.size):
+        for x in range(c.size):
+            d = ((x - 8.5) ** 2 + (y - 8.5) ** 2) ** 0.5
+            if 3.4 < d <= 5.5 and y <= 8:
+                c.dot(x, y, col)
+    c.fill(12, 8, 13, 13, col)  # the tail, down the right side
+    for i in range(4):          # the head, pointing down at the left
+        c.line(i, 8 + i, 6 - i, 8 + i, col)
 
 
 # ---- badges (lower right) -------------------------------------------------------------
@@ -362,6 +379,8 @@ ICONS = {
     "stats-content-vocabulary": icon(lambda c: bars(c, GREEN, DGREEN)),
     "stats-content-vocabulary-tags": icon(lambda c: bars(c, GREEN, DGREEN), b_tag),
     "stats-tags": icon(lambda c: tag(c)),
+    "undo": icon(undo_arrow),
+    "redo": icon(undo_arrow).mirrored(),
 }
 
 

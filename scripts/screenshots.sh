@@ -2,7 +2,8 @@
 # Pictures of the workbench's windows on the bundled sample workspace, at 1600x1000 and at
 # 1024x700, under a virtual X display: the main window, each dictionary page, the editor,
 # the search window over a found row, the corpus manager, the homonym correction pair, the
-# statistics dialogs and the small dialogs. Usage: scripts/screenshots.sh [OUTDIR]
+# statistics dialogs and the small dialogs, the 편집 menu open, the status bar with the
+# record's position and a progress dialog half way through a long build. Usage: scripts/screenshots.sh [OUTDIR]
 # (default build/screens). Needs a build (scripts/build.sh) with the selvanor_screens tool.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+#include <algorithm>
+
 namespace selvanor {
 
 QString barSection(int barId) {
@@ -35,6 +37,15 @@ void saveBarSizes(QSettings& profile, int barId, const BarSizes& sizes) {
   profile.setValue(QStringLiteral("sizeFloatCX"), sizes.floating.width());
   profile.setValue(QStringLiteral("sizeFloatCY"), sizes.floating.height());
   profile.endGroup();
+}
+
+bool hasSavedHeight(QSettings& profile, int barId) {
+  return profile.contains(barSection(barId) + QStringLiteral("/sizeHorzCY"));
+}
+
+int defaultBarHeight(int wanted, int sharedHeight) {
+  const int cap = static_cast<int>(sharedHeight * kMaxDefaultShare);
+  return std::max(BarSizes::kMinHorizontal.height(), std::min(wanted, cap));
 }
 
 }  // namespace selvanor

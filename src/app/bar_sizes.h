@@ -24,5 +24,13 @@ struct BarSizes {
 // Each stored value (default: the current one) kept if not below its minimum, else the minimum.
 [[nodiscard]] BarSizes loadBarSizes(QSettings& profile, int barId, const BarSizes& current);
 void saveBarSizes(QSettings& profile, int barId, const BarSizes& sizes);
+// True when the profile holds a docked height for the bar (a size the user left).
+[[nodiscard]] bool hasSavedHeight(QSettings& profile, int barId);
+
+// The height the bars docked at the bottom open with when none was saved: `wanted`, but
+// no more than kMaxDefaultShare of `sharedHeight` (what the grid and the bars share), so
+// that on a small screen the grid keeps the larger part; never below the bar's minimum.
+inline constexpr double kMaxDefaultShare = 0.4;
+[[nodiscard]] int defaultBarHeight(int wanted, int sharedHeight);
 
 }  // namespace selvanor

@@ -63,21 +63,28 @@ QIcon bundled(const char* file) {
   return QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(file)));
 }
 
+QIcon themedOrBundled(const char* theme, const char* file) {
+  if (theme) {
+    // A theme may list a name it cannot draw (a scalable file without its image
+    // plug-in): only a theme icon that gives a picture is taken.
+    const QIcon themed = QIcon::fromTheme(QLatin1String(theme));
+    if (!themed.isNull() && !themed.pixmap(16, 16).isNull()) return themed;
+  }
+  return bundled(file);
+}
+
 }  // namespace
 
 QIcon commandIcon(int id) {
   for (const IconName& name : kIcons) {
-    if (name.id != id) continue;
-    if (name.theme) {
-      // A theme may list a name it cannot draw (a scalable file without its image
-      // plug-in): only a theme icon that gives a picture is taken.
-      const QIcon themed = QIcon::fromTheme(QLatin1String(name.theme));
-      if (!themed.isNull() && !themed.pixmap(16, 16).isNull()) return themed;
-    }
-    return bundled(name.file);
+    if (name.id == id) return themedOrBundled(name.theme, name.file);
   }
   return {};
 }
+
+QIcon undoIcon() { return themedOrBundled("edit-undo", "undo"); }
+
+QIcon redoIcon() { return themedOrBundled("edit-redo", "redo"); }
 
 QIcon programIcon() { return bundled("selvanor"); }
 

@@ -7,15 +7,19 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "app/command_icons.h"
 #include "app/selvanor_view.h"
 
 namespace selvanor {
 namespace {
 
-// The desktop's own keys for the command, and `extra` when it is not among them.
-QList<QKeySequence> keysFor(QKeySequence::StandardKey key, const QKeySequence& extra) {
-  QList<QKeySequence> keys = QKeySequence::keyBindings(key);
-  if (!keys.contains(extra)) keys.append(extra);
+// `primary` first (the menu shows the first key), then the desktop's own keys for the
+// command.
+QList<QKeySequence> keysFor(QKeySequence::StandardKey key, const QKeySequence& primary) {
+  QList<QKeySequence> keys{primary};
+  for (const QKeySequence& k : QKeySequence::keyBindings(key)) {
+    if (!keys.contains(k)) keys.append(k);
+  }
   return keys;
 }
 
@@ -32,10 +36,12 @@ EditCommands installEditCommands(QMainWindow& frame, CSelvanorView& view) {
   out.undo->setObjectName(QStringLiteral("editUndo"));
   out.undo->setShortcuts(keysFor(QKeySequence::Undo, QKeySequence(QStringLiteral("Ctrl+Z"))));
   out.undo->setStatusTip(QStringLiteral("마지막 편집을 되돌립니다."));
+  out.undo->setIcon(undoIcon());
   out.redo = menu->addAction(QStringLiteral("다시 실행(&R)"), &view, &CSelvanorView::redoEdit);
   out.redo->setObjectName(QStringLiteral("editRedo"));
   out.redo->setShortcuts(keysFor(QKeySequence::Redo, QKeySequence(QStringLiteral("Ctrl+Y"))));
   out.redo->setStatusTip(QStringLiteral("되돌린 편집을 다시 실행합니다."));
+  out.redo->setIcon(redoIcon());
 
   out.position = new QLabel(&frame);
   out.position->setObjectName(QStringLiteral("recordPosition"));

@@ -5,6 +5,7 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -190,6 +191,10 @@ void CMainFrame::restoreBars() {
       initial.horizontal.setHeight(std::max(80, sheet_->heightForRows(6) + title));
     }
     const BarSizes sizes = loadBarSizes(profile_, id, initial);
+    if (bar == dictionaryBar_ && !hasSavedHeight(profile_, id) &&
+        !profile_.contains(QStringLiteral("BarState"))) {
+      pendingBarHeight_ = sizes.horizontal.height();
+    }
     const bool vertical = dockWidgetArea(bar) == Qt::LeftDockWidgetArea ||
                           dockWidgetArea(bar) == Qt::RightDockWidgetArea;
     if (bar->isFloating()) bar->resize(sizes.floating);
@@ -214,6 +219,26 @@ void CMainFrame::saveBars() {
   }
   profile_.setValue(QStringLiteral("BarState"), saveState());
   profile_.sync();
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  applyDefaultBarHeight();
+}
+
+void CMainFrame::applyDefaultBarHeight() {
+  if (pendingBarHeight_ == 0) return;
+  const int wanted = pendingBarHeight_;
+  pendingBarHeight_ = 0;  // once: later the user's own sizes hold
+  if (dockWidgetArea(dictionaryBar_) != Qt::BottomDockWidgetArea || dictionaryBar_->isFloating()) {
+    return;
+  }
+  layout()->activate();
+  // The grid and the bars share what lies between the bars at the top and the status bar.
+  const int top = centralWidget()->geometry().top();
+  const int bottom = statusBar()->isVisible() ? statusBar()->geometry().top() : height();
+  const int barHeight = defaultBarHeight(wanted, bottom - top);
+  resizeDocks({errorBar_, dictionaryBar_}, {barHeight, barHeight}, Qt::Vertical);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -45,6 +45,7 @@ class CMainFrame : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void createActions();
@@ -54,6 +55,9 @@ class CMainFrame : public QMainWindow {
   void createBars(UserInteraction& ui);
   void updateCommandStates();
   void updateLockIndicators();
+  // At the first showing, without saved sizes: the bars' default height, capped by the
+  // window's height (bar_sizes.h defaultBarHeight).
+  void applyDefaultBarHeight();
 
   QSettings& profile_;
   CSelvanorView* view_;
@@ -65,6 +69,7 @@ class CMainFrame : public QMainWindow {
   QMenu* viewMenu_ = nullptr;
   QMap<int, QAction*> actions_;
   bool barsSaved_ = false;
+  int pendingBarHeight_ = 0;  // the default height still to be fitted to the window; 0: none
 };
 
 }  // namespace selvanor

@@ -17,6 +17,7 @@
 #include "app/error_log_window.h"
 #include "common/derived_paths.h"
 #include "ui_base/grid_model.h"
+#include "ui_base/operation_progress.h"
 #include "ui_base/qt_text.h"
 #include "app/search_window.h"
 #include "ui_base/window_placement.h"
@@ -454,7 +455,18 @@ void CSelvanorView::workErrorCheck() {
     errorLog_->append(errorLogLine(r));
     return true;
   };
-  if (runWorkErrorCheck(context_.currentDocument, tags_, listener) != result::kOk) {
+  ResultCode rc = result::kOk;
+  {
+    // Read only: 취소 stops the walk with the lines found so far in the error log.
+    OperationProgress progress(this, QStringLiteral("작업 오류 수정"), true);
+    rc = runWorkErrorCheck(context_.currentDocument, tags_, listener, progress.callback());
+    progress.finish();
+  }
+  if (rc == result::kCancelled) {
+    ui_.message(QString::fromUtf8(kCancelledMessage));
+    return;
+  }
+  if (rc != result::kOk) {
     ui_.warning(QString::fromUtf8(workcheck::msg::kCannotOpen) + QStringLiteral(" [") +
                 fromNativePath(context_.currentDocument) + QStringLiteral("]"));
   }

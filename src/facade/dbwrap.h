@@ -92,8 +92,9 @@ class DBWrap {
                                       std::vector<AnalysisRecord>& items) {
     return reference::getWonmun2(reference, word, items);
   }
-  [[nodiscard]] ResultCode mergeWonmunDB(const std::string& base, const std::string& added) {
-    return reference::mergeWonmunDB(base, added);
+  [[nodiscard]] ResultCode mergeWonmunDB(const std::string& base, const std::string& added,
+                                         const ProgressFn& progress = {}) {
+    return reference::mergeWonmunDB(base, added, progress);
   }
   [[nodiscard]] ResultCode searchSayongye(const std::string& document, std::string_view text,
                                           ExampleField field, const std::string& output,
@@ -107,8 +108,9 @@ class DBWrap {
 
   // ---- homonym dictionary (lexicon/homonym_dictionary.h) -----------------------------
   // The dictionary of the last getDongum stays open in this DBWrap for later look-ups.
-  [[nodiscard]] ResultCode makeDongumDB(const std::string& source, const std::string& dictionary) {
-    return homonyms_.makeDongumDB(source, dictionary);
+  [[nodiscard]] ResultCode makeDongumDB(const std::string& source, const std::string& dictionary,
+                                        const ProgressFn& progress = {}) {
+    return homonyms_.makeDongumDB(source, dictionary, progress);
   }
   [[nodiscard]] const DongumFormatError& dongumFormatError() const {
     return homonyms_.formatError();
@@ -125,8 +127,9 @@ class DBWrap {
                                            std::string_view numberedForm) {
     return homonyms_.removeDongumRec(dictionary, headword, numberedForm);
   }
-  [[nodiscard]] ResultCode mergeDongumDB(const std::string& base, const std::string& other) {
-    return homonyms_.mergeDongumDB(base, other);
+  [[nodiscard]] ResultCode mergeDongumDB(const std::string& base, const std::string& other,
+                                         const ProgressFn& progress = {}) {
+    return homonyms_.mergeDongumDB(base, other, progress);
   }
   // The homonym page's 수정: `old` replaced by `edited`, put back when that fails.
   [[nodiscard]] EditOutcome modifyDongumRec(const std::string& dictionary, const DongumEntry& old,
@@ -149,8 +152,9 @@ class DBWrap {
   [[nodiscard]] ResultCode removeMideungjae(const std::string& dictionary, std::string_view word) {
     return unregistered::removeMideungjae(dictionary, word);
   }
-  [[nodiscard]] ResultCode mergeMideungjaeDB(const std::string& base, const std::string& other) {
-    return unregistered::mergeMideungjaeDB(base, other);
+  [[nodiscard]] ResultCode mergeMideungjaeDB(const std::string& base, const std::string& other,
+                                             const ProgressFn& progress = {}) {
+    return unregistered::mergeMideungjaeDB(base, other, progress);
   }
   // The unregistered-word page's 수정: `old` replaced by `edited`, put back when that fails.
   [[nodiscard]] EditOutcome modifyMideungjae(const std::string& dictionary,
@@ -196,8 +200,9 @@ class DBWrap {
                                               const stats::ProgressFn& progress = {}) {
     return stats::runTongStat(request, progress);
   }
-  [[nodiscard]] stats::RunOutcome writeStatisticsListings(const stats::ListingRequest& request) {
-    return stats::writeStatisticsListings(request);
+  [[nodiscard]] stats::RunOutcome writeStatisticsListings(const stats::ListingRequest& request,
+                                                          const selvanor::ProgressFn& progress = {}) {
+    return stats::writeStatisticsListings(request, progress);
   }
 
   // ---- statistics files (stats/statistics_file.h) ------------------------------------

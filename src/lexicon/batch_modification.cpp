@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <unordered_set>
 
@@ -74,22 +75,51 @@ std::vector<BatchDocument> documentsOfPaths(const std::vector<std::string>& path
   return out.take();
 }
 
+void BatchControl::startDocument(std::size_t index, std::size_t count) {
+  stopCurrent_ = false;
+  index_ = index;
+  count_ = count == 0 ? 1 : count;
+  report(index_ * kDocumentUnits);
+}
+
+bool BatchControl::report(std::uint64_t units) {
+  if (progress_ && !cancelled_ && !progress_(units, count_ * kDocumentUnits)) {
+    cancelled_ = true;
+    stopCurrent_ = true;
+  }
+  return !cancelled_;
+}
+
+bool BatchControl::reportRecords(std::uint64_t done, std::uint64_t total) {
+  const std::uint64_t part = total == 0 ? 0 : std::min(done, total) * kDocumentUnits / total;
+  return report(index_ * kDocumentUnits + part);
+}
+
+ProgressFn BatchControl::recordProgress() {
+  return [this](std::uint64_t done, std::uint64_t total) { return reportRecords(done, total); };
+}
+
+bool BatchControl::reportDocumentDone() { return report((index_ + 1) * kDocumentUnits); }
+
 BatchOutcome runBatch(Operation op, const std::vector<BatchDocument>& documents,
                       const DocumentOperation& operation, const BatchListener& listener,
                       BatchControl& control) {
   BatchOutcome outcome;
-  for (const BatchDocument& document : documents) {
+  for (std::size_t i = 0; i < documents.size(); ++i) {
+    const BatchDocument& document = documents[i];
     if (control.cancelled()) {
       outcome.cancelled = true;
       break;
     }
-    control.startDocument();
+    control.startDocument(i, documents.size());
     if (listener.beforeDocument) listener.beforeDocument(document);
     DocumentReport report = operation(document, control);
     if (report.failed) ++outcome.failed;
     if (listener.afterDocument) listener.afterDocument(document, report, statusLine(op, document, report));
     outcome.documents.push_back({document, std::move(report)});
+    control.reportDocumentDone();
   }
+
   if (!documents.empty()) outcome.finalMessage = finalMessage(op, outcome, documents.size());
   return outcome;
 }
@@ -163,7 +193,11 @@ DocumentOperation workErrorCheck(const TagManager& tags, FailingRecordSink faili
     listener.message = [&](std::string_view message) {
       if (message == workcheck::msg::kUnreadableRecord) ++unreadable;
     };
-    if (runWorkErrorCheck(document.path, tags, listener) != result::kOk) {
+    const ResultCode rc = runWorkErrorCheck(document.path, tags, listener, control.recordProgress());
+    if (rc == result::kCancelled) {
+      report.failed = true;
+      report.failure = kCancelledMessage;
+    } else if (rc != result::kOk) {
       report.failed = true;
       report.failure = msg::kCannotOpen;
     } else if (unreadable > 0) {
@@ -175,10 +209,16 @@ DocumentOperation workErrorCheck(const TagManager& tags, FailingRecordSink faili
 }
 
 DocumentOperation autoCorrection(const std::string& list) {
-  return [list](const BatchDocument& document, BatchControl&) {
+  return [list](const BatchDocument& document, BatchControl& control) {
     correction::Outcome outcome;
-    const ResultCode rc = correction::autoSujung(document.path, list, &outcome);
+    const ResultCode rc =
+        correction::autoSujung(document.path, list, &outcome, control.recordProgress());
     DocumentReport report;
+    if (rc == result::kCancelled) {  // the document was left as it was
+      report.failed = true;
+      report.failure = kCancelledMessage;
+      return report;
+    }
     report.changedRecords = outcome.changedRecords;
     if (rc != result::kOk) {
       report.failed = true;

@@ -12,12 +12,14 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/progress.h"
 #include "common/result_codes.h"
 #include "store/analysis_record.h"
 #include "store/document_list.h"
@@ -66,24 +68,47 @@ struct DocumentReport {
   std::string failure;              // UTF-8: what failed (when failed)
 };
 
-// The stop hooks, set from the UI (or a test) while a batch runs.
+// The stop hooks, set from the UI (or a test) while a batch runs, and the progress of the
+// whole batch.
 class BatchControl {
  public:
+  // Progress units of one document: a batch of N documents runs from 0 to N x this.
+  static constexpr std::uint64_t kDocumentUnits = 1000;
+
   // Ends the document in progress; the batch goes on with the next one.
   void stopCurrent() { stopCurrent_ = true; }
   // Ends the batch after the document in progress.
   void cancel() { cancelled_ = true; }
   [[nodiscard]] bool currentStopped() const { return stopCurrent_; }
   [[nodiscard]] bool cancelled() const { return cancelled_; }
-  // Called by the runner before each document.
-  void startDocument() { stopCurrent_ = false; }
+  // Called by the runner before each document (`index` of `count`).
+  void startDocument(std::size_t index = 0, std::size_t count = 1);
+
+  // Where the batch's progress goes, in kDocumentUnits per document; a false answer
+  // cancels the batch and stops the document in progress.
+  void setProgress(ProgressFn progress) { progress_ = std::move(progress); }
+  // For the operation: `done` of `total` records of the document in progress (total 0:
+  // not known). False once the batch is cancelled.
+  bool reportRecords(std::uint64_t done, std::uint64_t total);
+  // The same as a ProgressFn for the core loops; valid while this object lives.
+  [[nodiscard]] ProgressFn recordProgress();
+  // Called by the runner after each document: the batch has come to the next document.
+  bool reportDocumentDone();
 
  private:
+  bool report(std::uint64_t units);
+
+  ProgressFn progress_;
+  std::uint64_t index_ = 0;
+  std::uint64_t count_ = 1;
   bool stopCurrent_ = false;
   bool cancelled_ = false;
 };
 
-// Processes one document; it should look at control.currentStopped() as it goes.
+// Processes one document; it should look at control.currentStopped() as it goes and may
+// tell control.reportRecords() how far it has come. A document an operation broke off
+// because the batch was cancelled, leaving it unchanged, is reported failed with
+// kCancelledMessage (common/progress.h).
 using DocumentOperation = std::function<DocumentReport(const BatchDocument&, BatchControl&)>;
 
 struct BatchListener {

@@ -6,6 +6,7 @@
 
 #include "common/diagnostics.h"
 #include "common/files.h"
+#include "common/progress.h"
 #include "store/codecs.h"
 #include "store/encap_list.h"
 #include "store/storage.h"
@@ -23,13 +24,15 @@ bool holdsSenses(Storage& dic) {
   return codec::splitList(dic.value(), kQuadFields).has_value();
 }
 
-// Every value of `dic` is a list of senses.
-bool allSenses(Storage& dic) {
+// Every value of `dic` is a list of senses: kOk, kOpenError, or kCancelled when
+// `reporter` (told one step per head word) was asked to stop.
+ResultCode allSenses(Storage& dic, ProgressReporter& reporter) {
   bool more = dic.first();
   for (; more; more = dic.next()) {
-    if (!codec::splitList(dic.value(), kQuadFields)) return false;
+    if (!reporter.step()) return result::kCancelled;
+    if (!codec::splitList(dic.value(), kQuadFields)) return result::kOpenError;
   }
-  return dic.lastResult() == DB_NOTFOUND;
+  return dic.lastResult() == DB_NOTFOUND ? result::kOk : result::kOpenError;
 }
 
 }  // namespace
@@ -176,15 +179,18 @@ ResultCode HomonymDictionary::replaceDongumRec(const std::string& dictionary,
   return result::kOk;
 }
 
-ResultCode HomonymDictionary::mergeDongumDB(const std::string& base, const std::string& other) {
+ResultCode HomonymDictionary::mergeDongumDB(const std::string& base, const std::string& other,
+                                            const ProgressFn& progress) {
   static constexpr std::string_view kOp = "mergeDongumDB";
   Storage from;
   if (!from.openWithCursor(other, nullptr, OpenMode::ExistingOnly)) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
+  // Each head word of `other` is counted twice: checked, then written.
+  ProgressReporter reporter(progress, 2ull * from.recordCount().value_or(0));
   // A foreign file on either side is refused before anything is written (or created).
-  if (!allSenses(from)) {
-    return failWith(result::kOpenError, kOp, "DB value error");
+  if (const ResultCode rc = allSenses(from, reporter); rc != result::kOk) {
+    return rc == result::kCancelled ? rc : failWith(rc, kOp, "DB value error");
   }
   // Every sense of a dictionary is already in itself.
   if (sameFile(base, other)) return result::kOk;
@@ -202,6 +208,9 @@ ResultCode HomonymDictionary::mergeDongumDB(const std::string& base, const std::
   }
   bool more = from.first();
   for (; more; more = from.next()) {
+    // Returning before the commit undoes the group; a dictionary changed without a log (no
+    // folder for one beside it) is merged to the end.
+    if (!reporter.step() && into.logged()) return result::kCancelled;
     const auto items = codec::splitList(from.value(), kQuadFields);
     if (!items) {
       return failWith(result::kOpenError, kOp, "DB value error");

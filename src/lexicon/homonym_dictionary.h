@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/files.h"
+#include "common/progress.h"
 #include "common/result_codes.h"
 #include "lexicon/homonym_sense.h"
 
@@ -53,8 +54,10 @@ class HomonymDictionary {
   // above). Built beside its path and renamed over it only on success: any failure leaves
   // the previous dictionary as it was. kOk; kDongumFormatError; kTextFileError (source
   // unreadable); kOpenError (the dictionary cannot be made, or would replace the source);
-  // kInsertError (an entry or the finished file cannot be written).
-  [[nodiscard]] ResultCode makeDongumDB(const std::string& source, const std::string& dictionary);
+  // kInsertError (an entry or the finished file cannot be written); kCancelled (`progress`,
+  // told the bytes of the source read, asked to stop: the previous dictionary stays).
+  [[nodiscard]] ResultCode makeDongumDB(const std::string& source, const std::string& dictionary,
+                                        const ProgressFn& progress = {});
   [[nodiscard]] const FormatError& formatError() const { return formatError_; }
 
   // The senses of `headword` in stored order; the dictionary stays open for later
@@ -89,8 +92,10 @@ class HomonymDictionary {
   // head word keeps the base's. `other` must exist and is not changed; merging a
   // dictionary into itself changes nothing. kOk; kOpenError (either cannot be opened or
   // is not a homonym dictionary: nothing is written); kInsertError (a write failed: nothing
-  // is merged).
-  [[nodiscard]] ResultCode mergeDongumDB(const std::string& base, const std::string& other);
+  // is merged); kCancelled (`progress` asked to stop: nothing is merged). `progress` is told
+  // the head words of `other` checked and then written (total: twice its head words).
+  [[nodiscard]] ResultCode mergeDongumDB(const std::string& base, const std::string& other,
+                                         const ProgressFn& progress = {});
 
  private:
   // Closes the kept look-up dictionary when an operation is about to change `path`.
@@ -137,6 +142,8 @@ class SourceReader {
   // The next non-empty record; nullopt at the end of the file or on a read error.
   std::optional<SourceRecord> next();
   bool failed() const { return lines_.failed(); }
+  // Bytes of the file read so far (the look-ahead line included), for progress.
+  std::uint64_t bytesRead() const { return lines_.bytesRead(); }
 
  private:
   LineReader lines_;
@@ -154,7 +161,8 @@ class SourceReader {
 [[nodiscard]] std::string formatErrorMessage(const FormatError& error);
 
 // What the merge dialog shows after a merge in `mode` (msg::kMergeMode or the
-// unregistered-word mode): the merge is reported done only when it succeeded.
+// unregistered-word mode): the merge is reported done only when it succeeded, and a stop
+// as kCancelledMessage.
 [[nodiscard]] std::string mergeOutcomeMessage(std::string_view mode, ResultCode result);
 
 // What the save-as-text command shows after printDBcont.

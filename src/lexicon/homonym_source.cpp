@@ -86,6 +86,7 @@ std::string formatErrorMessage(const FormatError& error) {
 }
 
 std::string mergeOutcomeMessage(std::string_view mode, ResultCode result) {
+  if (result == result::kCancelled) return kCancelledMessage;
   return std::string(mode) + (result == result::kOk ? "이 합쳐졌습니다." : "을 합치지 못했습니다.");
 }
 
@@ -95,7 +96,8 @@ std::string saveOutcomeMessage(ResultCode result) {
 
 }  // namespace homonym
 
-ResultCode homonym::HomonymDictionary::makeDongumDB(const std::string& source, const std::string& dictionary) {
+ResultCode homonym::HomonymDictionary::makeDongumDB(const std::string& source, const std::string& dictionary,
+                                                    const ProgressFn& progress) {
   static constexpr std::string_view kOp = "makeDongumDB";
   formatError_ = {};
   homonym::SourceReader reader(source);
@@ -131,7 +133,10 @@ ResultCode homonym::HomonymDictionary::makeDongumDB(const std::string& source, c
     senses.clear();
     return rc;
   };
+  ProgressReporter reporter(progress, fileSizeOf(source));
   while (auto record = reader.next()) {
+    // The temporary goes with `target`; the previous dictionary stays.
+    if (!reporter.report(reader.bytesRead())) return result::kCancelled;
     auto entry = homonym::splitRecord(record->text);
     if (!entry) {
       formatError_ = {record->lineCount, std::move(record->text), {}};
@@ -147,6 +152,7 @@ ResultCode homonym::HomonymDictionary::makeDongumDB(const std::string& source, c
   if (reader.failed()) {
     return failWith(result::kTextFileError, kOp, "read error of read file");
   }
+  if (!reporter.report(reader.bytesRead())) return result::kCancelled;
   if (!dic.close() || !target.commit()) {
     return failWith(result::kInsertError, kOp, "DB write error");
   }

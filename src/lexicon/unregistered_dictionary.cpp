@@ -129,7 +129,8 @@ ResultCode unregistered::replaceMideungjae(const std::string& dictionary, std::s
   return result::kOk;
 }
 
-ResultCode unregistered::mergeMideungjaeDB(const std::string& base, const std::string& other) {
+ResultCode unregistered::mergeMideungjaeDB(const std::string& base, const std::string& other,
+                                           const ProgressFn& progress) {
   static constexpr std::string_view kOp = "mergeMideungjaeDB";
   Storage from;
   if (!from.openWithCursor(other, nullptr, OpenMode::ExistingOnly)) {
@@ -144,7 +145,11 @@ ResultCode unregistered::mergeMideungjaeDB(const std::string& base, const std::s
   if (!into.beginChange()) {
     return failWith(result::kInsertError, kOp, "DB transaction error");
   }
+  ProgressReporter reporter(progress, from.recordCount().value_or(0));
   for (bool more = from.first(); more; more = from.next()) {
+    // Returning before the commit undoes the group; a dictionary changed without a log (no
+    // folder for one beside it) is merged to the end.
+    if (!reporter.step() && into.logged()) return result::kCancelled;
     if (into.get(from.key())) continue;  // the base keeps its own note
     if (into.lastResult() != DB_NOTFOUND || !into.put(from.key(), from.value())) {
       return failWith(result::kInsertError, kOp, "DB insert error");

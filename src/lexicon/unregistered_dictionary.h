@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/progress.h"
 #include "common/result_codes.h"
 
 namespace selvanor::unregistered {
@@ -73,7 +74,10 @@ using result::kMideungjaeNotDeleted;
 
 // Adds every word of `other` that `base` lacks (base created when missing); a word in
 // both keeps the base's note. `other` must exist and is not changed; merging a dictionary
-// into itself changes nothing. kOk; kOpenError; kInsertError.
-[[nodiscard]] ResultCode mergeMideungjaeDB(const std::string& base, const std::string& other);
+// into itself changes nothing. The base is changed as one logged group: kOk; kOpenError;
+// kInsertError (nothing is merged); kCancelled (`progress`, told the words of `other` read,
+// asked to stop: nothing is merged).
+[[nodiscard]] ResultCode mergeMideungjaeDB(const std::string& base, const std::string& other,
+                                           const ProgressFn& progress = {});
 
 }  // namespace selvanor::unregistered

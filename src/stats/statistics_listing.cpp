@@ -89,7 +89,8 @@ std::string vocabularyListing(const CountTable& counts) {
   return writer.finish();
 }
 
-RunOutcome writeStatisticsListings(const ListingRequest& request) {
+RunOutcome writeStatisticsListings(const ListingRequest& request,
+                                   const selvanor::ProgressFn& progress) {
   const int type = request.type;
   if (type < 1 || type > 5) return RunOutcome::failed(result::kFormatError, msg::kUnknownType);
   const std::vector<std::string> tags = uniqueTags(request.tags);
@@ -99,6 +100,14 @@ RunOutcome writeStatisticsListings(const ListingRequest& request) {
   }
   if (request.outputPath.empty())
     return RunOutcome::failed(result::kFormatError, msg::kChooseResultFile);
+  // Each document counts one unit per tag read and one for its listing.
+  const std::uint64_t perDocument = tags.size() + 1;
+  const std::uint64_t total = perDocument * request.documents.size();
+  std::uint64_t listed = 0;  // units of the documents already listed
+  const auto stopped = [&](std::uint64_t done) { return progress && !progress(done, total); };
+  const selvanor::ProgressFn tagProgress = [&](std::uint64_t done, std::uint64_t) {
+    return !stopped(listed + done);
+  };
   std::string text;
   for (const std::string& document : request.documents) {
     const std::string statistics = derived::statisticsFile(document);
@@ -109,8 +118,8 @@ RunOutcome writeStatisticsListings(const ListingRequest& request) {
     }
     CountTable counts;
     const bool vocabulary = type == 1 || type == 3;
-    ReadFailure failure =
-        vocabulary ? getUhweTong(document, tags, counts) : mergeTongDB(counts, document, tags);
+    ReadFailure failure = vocabulary ? getUhweTong(document, tags, counts, tagProgress)
+                                     : mergeTongDB(counts, document, tags, tagProgress);
     if (failure) return std::move(*failure);
     encoding::Conversion name = encoding::utf8ToCp949(document);
     if (!name)
@@ -118,6 +127,9 @@ RunOutcome writeStatisticsListings(const ListingRequest& request) {
     text += listingHeading(*name.text);
     text += vocabulary ? vocabularyListing(counts)
                        : taggedListing(counts, tags, type == 5 ? &request.range : nullptr);
+    listed += perDocument;
+    // Nothing is written before the last document is listed: a stop leaves no file.
+    if (stopped(listed)) return RunOutcome::failed(kRunCancelled, msg::kCancelled);
   }
   if (!writeReportFile(request.outputPath, text)) {
     return RunOutcome::failed(result::kTextFileError, msg::kReportNotWritten + request.outputPath,

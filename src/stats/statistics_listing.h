@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "common/progress.h"
 #include "stats/consonant_range.h"
 #include "stats/count_table.h"
 #include "stats/statistics_request.h"
@@ -44,6 +45,10 @@ struct ListingRequest {
 // document whose statistics file cannot be read stops the command with -700 and
 // "통계용 파일을 먼저 만드십시요 [DOCUMENT]" (or the cause), writing nothing; an
 // unwritable output gives -600; a type outside 1-5, no tags or no type-5 range gives -1.
-[[nodiscard]] RunOutcome writeStatisticsListings(const ListingRequest& request);
+// `progress` is told the tags read and documents listed (one unit per tag and one per
+// listing of each document); asked to stop, kRunCancelled with msg::kCancelled, nothing
+// written and an earlier output file kept.
+[[nodiscard]] RunOutcome writeStatisticsListings(const ListingRequest& request,
+                                                 const selvanor::ProgressFn& progress = {});
 
 }  // namespace selvanor::stats

@@ -94,16 +94,21 @@ class BulkReader {
 };
 
 // Calls fn(tag, morpheme, count) for every record of the listed tags' databases of the
-// document's statistics file, tag by tag in list order and in key order within a tag.
+// document's statistics file, tag by tag in list order and in key order within a tag;
+// `progress` is told the tags done of the list.
 template <class Fn>
 ReadFailure forEachRecord(const std::string& document, const std::vector<std::string>& tags,
-                          Fn&& fn) {
+                          Fn&& fn, const selvanor::ProgressFn& progress) {
   const std::string path = derived::statisticsFile(document);
   if (path.empty()) return failed(document, std::string(msg::kNoStatisticsPath) + " " + document);
   if (!fileExists(path)) return failed(path, msg::kMakeStatisticsFirst + document + "]");
   const std::optional<std::vector<std::string>> present = tagDatabaseNames(path);
   if (!present) return failed(path, msg::kStatisticsUnreadable + path);
+  std::uint64_t done = 0;
   for (const std::string& tag : tags) {
+    if (progress && !progress(done++, tags.size())) {
+      return RunOutcome::failed(kRunCancelled, msg::kCancelled);
+    }
     if (std::find(present->begin(), present->end(), tag) == present->end()) continue;
     BulkReader reader;
     bool valid = true;
@@ -118,22 +123,26 @@ ReadFailure forEachRecord(const std::string& document, const std::vector<std::st
                       });
     if (!read || !valid) return failed(path, msg::kStatisticsUnreadable + path);
   }
+  if (progress && !progress(done, tags.size())) {
+    return RunOutcome::failed(kRunCancelled, msg::kCancelled);
+  }
   return std::nullopt;
 }
 
 }  // namespace
 
 ReadFailure getUhweTong(const std::string& document, const std::vector<std::string>& scopeTags,
-                        CountTable& target) {
+                        CountTable& target, const selvanor::ProgressFn& progress) {
   Column& column = target.column(kVocabularyColumn);
   return forEachRecord(document, scopeTags,
                        [&](const std::string&, std::string_view morpheme, std::int32_t count) {
                          column[morpheme].count += count;
-                       });
+                       },
+                       progress);
 }
 
 ReadFailure mergeTongDB(CountTable& target, const std::string& document,
-                        const std::vector<std::string>& tags) {
+                        const std::vector<std::string>& tags, const selvanor::ProgressFn& progress) {
   const std::string* currentTag = nullptr;
   Column* column = nullptr;
   return forEachRecord(document, tags,
@@ -143,7 +152,8 @@ ReadFailure mergeTongDB(CountTable& target, const std::string& document,
                            column = &target.column(tag);
                          }
                          (*column)[morpheme].count += count;
-                       });
+                       },
+                       progress);
 }
 
 std::vector<std::string> documentsOf(const std::vector<RunEntry>& entries) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/progress.h"
 #include "common/result_codes.h"
 #include "stats/count_table.h"
 #include "stats/statistics_request.h"
@@ -22,16 +23,21 @@ namespace selvanor::stats {
 // below 1) "통계용 파일을 읽을 수 없습니다: PATH". Tags the file lacks add nothing.
 using ReadFailure = std::optional<RunOutcome>;
 
+// `progress` of the two readers below is told the tags read of those listed; asked to stop,
+// they return kRunCancelled with msg::kCancelled (the table then holds part of the counts).
+
 // One document's vocabulary counts: every morpheme of the scope tags' databases of the
 // document's statistics file, summed over those tags, into the vocabulary column.
 [[nodiscard]] ReadFailure getUhweTong(const std::string& document,
                                       const std::vector<std::string>& scopeTags,
-                                      CountTable& target);
+                                      CountTable& target,
+                                      const selvanor::ProgressFn& progress = {});
 
 // One document's tagged counts: the records of every listed tag's database of the
 // document's statistics file, added into the same tag's column.
 [[nodiscard]] ReadFailure mergeTongDB(CountTable& target, const std::string& document,
-                                      const std::vector<std::string>& tags);
+                                      const std::vector<std::string>& tags,
+                                      const selvanor::ProgressFn& progress = {});
 
 enum class StatisticsState {
   Missing,  // no statistics file

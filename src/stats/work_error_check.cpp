@@ -7,14 +7,17 @@
 namespace selvanor {
 
 ResultCode runWorkErrorCheck(const std::string& path, const TagManager& tags,
-                             const WorkErrorListener& listener) {
+                             const WorkErrorListener& listener, const ProgressFn& progress) {
   DocumentCursor cursor;
   if (cursor.open(path, OpenMode::ExistingOnly) != result::kOk) return result::kOpenError;
   MorphemeSplitter splitter;
   splitter.AttachTagSet(tags);
+  ProgressReporter reporter(progress, cursor.recordCount());
   for (auto step = cursor.first();; step = cursor.next()) {
+    if (step != DocumentCursor::kRead && !cursor.lastMoveCorrupt()) break;  // the end
+    // Read only: a stop leaves the document as it is and the lines reported so far.
+    if (!reporter.step()) return result::kCancelled;
     if (step != DocumentCursor::kRead) {
-      if (!cursor.lastMoveCorrupt()) break;  // the end
       listener.message(workcheck::msg::kUnreadableRecord);
       continue;
     }

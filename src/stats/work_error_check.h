@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/progress.h"
 #include "common/result_codes.h"
 #include "store/analysis_record.h"
 
@@ -32,10 +33,12 @@ struct WorkErrorListener {
 
 // Walks the document at `path` in key order and reports each record whose analysis fails
 // the tag check (a record without analysis fails with an empty one; a record whose value
-// cannot be read is reported and skipped). Changes nothing. kOk, or kOpenError when the
-// document cannot be opened (a missing file is not created).
+// cannot be read is reported and skipped). Changes nothing. kOk; kOpenError when the
+// document cannot be opened (a missing file is not created); kCancelled when `progress`,
+// told the records walked, asked to stop.
 [[nodiscard]] ResultCode runWorkErrorCheck(const std::string& path, const TagManager& tags,
-                                           const WorkErrorListener& listener);
+                                           const WorkErrorListener& listener,
+                                           const ProgressFn& progress = {});
 
 // The error log line of a record: serial, blank, word, blank, analysis, "\r\n".
 [[nodiscard]] std::string errorLogLine(const AnalysisRecord& record);

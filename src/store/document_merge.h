@@ -37,9 +37,9 @@ inline constexpr const char* kPartial =
 // changed; merging a document into itself changes nothing. Both are read as documents
 // before anything is written. kOk; kOpenError (either cannot be opened, or holds a value
 // that is not an analysis record: nothing is written); kInsertError (a record could not
-// be stored: the records before it are merged). `progress` is told the records of `added`
-// checked and then written (total: twice its records); the merge writes into `base` in
-// place, so it does not stop when asked to.
+// be stored: nothing is merged, the base is changed as one logged group); kCancelled
+// (`progress` asked to stop: nothing is merged). `progress` is told the records of `added`
+// checked and then written (total: twice its records).
 [[nodiscard]] ResultCode mergeBunsukDB(const std::string& base, const std::string& added,
                                        const ProgressFn& progress = {});
 

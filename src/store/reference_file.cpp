@@ -8,6 +8,7 @@
 #include "common/derived_paths.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
+#include "common/progress.h"
 #include "store/codecs.h"
 #include "store/storage.h"
 
@@ -59,10 +60,12 @@ std::string joinLists(const ListHead& a, const ListHead& b) {
 
 // mergeWonmunDB's first pass, read only: both must be reference files and every joined
 // list must fit, so that a foreign or damaged file leaves the base untouched. `self`:
-// `into` is `from`, opened once.
-ResultCode checkMerge(Storage& from, Storage& into, bool self, std::string_view op) {
+// `into` is `from`, opened once. A stop asked for here writes nothing.
+ResultCode checkMerge(Storage& from, Storage& into, bool self, std::string_view op,
+                      ProgressReporter& reporter) {
   std::string key;
   for (bool more = from.first(); more; more = from.next()) {
+    if (!reporter.step()) return result::kCancelled;
     const auto adding = readReferenceList(from.value());
     if (!adding) {
       return failWith(result::kOpenError, op, "DB value error");
@@ -94,11 +97,14 @@ ResultCode checkMerge(Storage& from, Storage& into, bool self, std::string_view 
 }
 
 // mergeWonmunDB's second pass: one get and one put per word, the added items after the
-// base's.
-ResultCode appendEntries(Storage& from, Storage& into, std::string_view op) {
+// base's. A stop asked for returns at once when the change group can be undone; a base
+// changed without a log (no folder for one beside it) is merged to the end.
+ResultCode appendEntries(Storage& from, Storage& into, std::string_view op,
+                         ProgressReporter& reporter) {
   std::string key;
   std::string value;
   for (bool more = from.first(); more; more = from.next()) {
+    if (!reporter.step() && into.logged()) return result::kCancelled;
     key.assign(from.key());
     value.assign(from.value());
     const auto adding = readReferenceList(value);
@@ -190,6 +196,7 @@ std::optional<std::string> checkMergeFields(const std::string& base, const std::
 
 std::string mergeOutcomeMessage(ResultCode result) {
   if (result == result::kOk) return msg::kMerged;
+  if (result == result::kCancelled) return kCancelledMessage;
   return std::string(msg::kMergeFailed) + "\n" +
          (result == result::kOpenError ? msg::kMergeUnreadable : msg::kMergePartial);
 }
@@ -249,7 +256,8 @@ ResultCode reference::getWonmun2(const std::string& reference, std::string_view 
   return *records == 0 ? result::kNothingToRead : result::kOk;
 }
 
-ResultCode reference::mergeWonmunDB(const std::string& base, const std::string& added) {
+ResultCode reference::mergeWonmunDB(const std::string& base, const std::string& added,
+                                    const ProgressFn& progress) {
   static constexpr std::string_view kOp = "mergeWonmunDB";
   // A file merged into itself is opened once (for change): two handles on one file would
   // each cache pages of it. Its walk then sees every key once, since only existing keys
@@ -265,12 +273,19 @@ ResultCode reference::mergeWonmunDB(const std::string& base, const std::string& 
     return failWith(result::kOpenError, kOp, "DB open error");
   }
   Storage& into = self ? from : other;
-  if (const ResultCode rc = checkMerge(from, into, self, kOp); rc != result::kOk) return rc;
+  // Each word of `added` is counted twice: checked, then written.
+  ProgressReporter reporter(progress, 2ull * from.recordCount().value_or(0));
+  if (const ResultCode rc = checkMerge(from, into, self, kOp, reporter); rc != result::kOk) {
+    return rc;
+  }
   // The whole merge reaches the base or none of it does, across a kill or a full disk.
   if (!into.beginChange()) {
     return failWith(result::kInsertError, kOp, "DB transaction error");
   }
-  if (const ResultCode rc = appendEntries(from, into, kOp); rc != result::kOk) return rc;
+  // Returning before the commit undoes every write of the group.
+  if (const ResultCode rc = appendEntries(from, into, kOp, reporter); rc != result::kOk) {
+    return rc;
+  }
   if (!into.commitChange() || !other.close() || !from.close()) {
     return failWith(result::kInsertError, kOp, "DB write error");
   }

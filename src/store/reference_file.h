@@ -45,10 +45,14 @@ namespace selvanor::reference {
 // Appends the items of every word of `added` after those `base` (created when missing)
 // already holds; duplicates are kept, so merging a file into itself doubles every entry.
 // `added` must exist and is not changed. Both are read as reference files before
-// anything is written. kOk; kOpenError (either cannot be opened or is not a reference
+// anything is written; the base is changed as one logged group, so that it holds all of
+// the merge or none of it. kOk; kOpenError (either cannot be opened or is not a reference
 // file, or an entry would outgrow its list: nothing is written); kInsertError (a word
-// could not be stored: the words before it are merged).
-[[nodiscard]] ResultCode mergeWonmunDB(const std::string& base, const std::string& added);
+// could not be stored: nothing is merged); kCancelled (`progress` asked to stop: nothing
+// is merged). `progress` is told the words of `added` checked and then written (total:
+// twice its words).
+[[nodiscard]] ResultCode mergeWonmunDB(const std::string& base, const std::string& added,
+                                       const ProgressFn& progress = {});
 
 // The field the usage-example search (사용 예 검색) looks in.
 enum class ExampleField { Word, Analysis };
@@ -114,7 +118,8 @@ inline constexpr const char* kExamplesDocumentUnreadable = "분석 문헌 파일
 // first), or nullopt when mergeWonmunDB may run.
 [[nodiscard]] std::optional<std::string> checkMergeFields(const std::string& base,
                                                           const std::string& added);
-// Message for mergeWonmunDB's result; the dialog closes only on kOk.
+// Message for mergeWonmunDB's result (kCancelledMessage for a stop); the dialog closes
+// only on kOk.
 [[nodiscard]] std::string mergeOutcomeMessage(ResultCode result);
 
 // The refusal when `text` would overwrite the reference file itself, else nullopt.

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
 #include <QTreeView>
@@ -17,6 +18,7 @@
 #include "ui/correction_list_dialog.h"
 #include "ui/corpus_tree_model.h"
 #include "ui/homonym_correction_window.h"
+#include "ui_base/operation_progress.h"
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"
 
@@ -79,9 +81,23 @@ std::vector<batch::BatchDocument> BatchModificationDialog::selectedDocuments() c
 
 void BatchModificationDialog::run(batch::Operation op, const std::vector<batch::BatchDocument>& documents,
                                   const batch::DocumentOperation& operation, bool changesDocuments) {
+  batch::BatchControl control;
+  // Homonym correction shows its own windows, with the position and the records left;
+  // the other two advance a progress dialog record by record. Its 취소 ends the batch: the
+  // document in progress is left as it was (auto-correction renames its copy only at the
+  // end) and the documents after it are not touched.
+  std::optional<OperationProgress> progress;
+  if (op != batch::Operation::HomonymCorrection) {
+    progress.emplace(this, QString::fromUtf8(batch::operationName(op)), true);
+    control.setProgress(progress->callback());
+  }
   bool released = false;
   batch::BatchListener listener;
   listener.beforeDocument = [&](const batch::BatchDocument& d) {
+    if (progress) {
+      progress->dialog()->setLabelText(QString::fromUtf8(batch::operationName(op)) +
+                                       QStringLiteral("\n") + fromNativePath(d.path));
+    }
     if (!changesDocuments || !hooks_.openDocument.holds(d.path)) return;
     hooks_.openDocument.release();
     released = true;
@@ -96,8 +112,9 @@ void BatchModificationDialog::run(batch::Operation op, const std::vector<batch::
     }
     if (hooks_.status) hooks_.status(QString::fromUtf8(line.data(), static_cast<int>(line.size())));
   };
-  batch::BatchControl control;
   outcome_ = batch::runBatch(op, documents, operation, listener, control);
+  if (progress) progress->finish();
+  progress.reset();
   if (!outcome_.finalMessage.empty()) ui_.message(QString::fromStdString(outcome_.finalMessage));
 }
 

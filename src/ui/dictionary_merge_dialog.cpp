@@ -1,11 +1,10 @@
 #include "ui/dictionary_merge_dialog.h"
 
-#include <QApplication>
-
-#include "ui_base/user_interaction.h"
+#include "facade/dbwrap.h"
 #include "lexicon/homonym_dictionary.h"
 #include "lexicon/unregistered_dictionary.h"
-#include "facade/dbwrap.h"
+#include "ui_base/operation_progress.h"
+#include "ui_base/user_interaction.h"
 
 namespace selvanor {
 namespace {
@@ -38,11 +37,16 @@ void DictionaryMergeDialog::merge() {
     ui_.warning(kChooseOther);
     return;
   }
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   DBWrap db;
   const bool homonym = kind_ == DictionaryKind::Homonym;
-  const ResultCode rc = homonym ? db.mergeDongumDB(base, other) : db.mergeMideungjaeDB(base, other);
-  QApplication::restoreOverrideCursor();
+  ResultCode rc = result::kOk;
+  {
+    // Written into the base as one change: a cancel undoes it whole.
+    OperationProgress progress(this, windowTitle(), true);
+    rc = homonym ? db.mergeDongumDB(base, other, progress.callback())
+                 : db.mergeMideungjaeDB(base, other, progress.callback());
+    progress.finish();
+  }
   ui_.message(QString::fromStdString(homonym::mergeOutcomeMessage(
       homonym ? homonym::msg::kMergeMode : unregistered::msg::kMergeMode, rc)));
 }

@@ -1,6 +1,5 @@
 #include "ui/make_homonym_dialog.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,10 +8,12 @@
 #include <QVBoxLayout>
 
 #include "common/derived_paths.h"
+#include "common/progress.h"
+#include "facade/dbwrap.h"
+#include "lexicon/homonym_dictionary.h"
+#include "ui_base/operation_progress.h"
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"
-#include "lexicon/homonym_dictionary.h"
-#include "facade/dbwrap.h"
 
 namespace selvanor {
 
@@ -24,7 +25,7 @@ MakeHomonymDialog::MakeHomonymDialog(UserInteraction& ui, QWidget* parent)
   auto* chooseButton = new QPushButton(QStringLiteral("동음 파일 선택"), this);
   auto* buildButton = new QPushButton(QStringLiteral("동음어 사전 만들기"), this);
   auto* closeButton = new QPushButton(QStringLiteral("닫 기"), this);
-  // The build runs in one call and reports when done: the bar is only the dialog's look.
+  // Follows the build over the source text (with the progress dialog).
   progress_ = new QProgressBar(this);
   progress_->setRange(0, 100);
   progress_->setValue(0);
@@ -66,10 +67,19 @@ void MakeHomonymDialog::chooseSource() {
 
 void MakeHomonymDialog::build() {
   const std::string source = nativePath(source_->text());
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   DBWrap db;
-  const ResultCode rc = db.makeDongumDB(source, derived::homonymDictionary(source));
-  QApplication::restoreOverrideCursor();
+  ResultCode rc = result::kOk;
+  {
+    // Built beside the dictionary and renamed at the end: a cancel keeps the old one.
+    OperationProgress progress(this, windowTitle(), true, progress_);
+    rc = db.makeDongumDB(source, derived::homonymDictionary(source), progress.callback());
+    progress.finish();
+  }
+  if (rc == result::kCancelled) {
+    progress_->setValue(progress_->minimum());
+    ui_.message(QString::fromUtf8(kCancelledMessage));
+    return;
+  }
   if (rc == result::kOk) {
     ui_.message(QString::fromUtf8(homonym::msg::kBuilt));
     return;

@@ -1,11 +1,10 @@
 #include "ui/merge_references_dialog.h"
 
-#include <QApplication>
-
-#include "ui_base/qt_text.h"
-#include "ui_base/user_interaction.h"
 #include "facade/dbwrap.h"
 #include "store/reference_file.h"
+#include "ui_base/operation_progress.h"
+#include "ui_base/qt_text.h"
+#include "ui_base/user_interaction.h"
 
 namespace selvanor {
 
@@ -23,11 +22,15 @@ void MergeReferencesDialog::confirm() {
     ui_.message(QString::fromStdString(*refusal));
     return;
   }
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   DBWrap db;
-  const ResultCode rc = db.mergeWonmunDB(base, added);
-  QApplication::restoreOverrideCursor();
-  if (rc != result::kOpenError) emit merged(fromNativePath(base));
+  ResultCode rc = result::kOk;
+  {
+    // Written into the base as one change: a cancel undoes it whole.
+    OperationProgress progress(this, windowTitle(), true);
+    rc = db.mergeWonmunDB(base, added, progress.callback());
+    progress.finish();
+  }
+  if (rc != result::kOpenError && rc != result::kCancelled) emit merged(fromNativePath(base));
   ui_.message(QString::fromStdString(reference::mergeOutcomeMessage(rc)));
   if (rc == result::kOk) accept();
 }

@@ -1,6 +1,5 @@
 #include "ui/statistics_listing_dialog.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -11,6 +10,7 @@
 #include "facade/dbwrap.h"
 #include "stats/statistics_listing.h"
 #include "stats/statistics_selection.h"
+#include "ui_base/operation_progress.h"
 #include "ui_base/qt_text.h"
 #include "ui_base/report_viewer.h"
 #include "ui_base/user_interaction.h"
@@ -108,10 +108,14 @@ void StatisticsListingDialog::makeListings() {
   } else {
     request.tags = stats::scopeTagsForType(tags_, type_);
   }
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   DBWrap db;
-  const stats::RunOutcome outcome = db.writeStatisticsListings(request);
-  QApplication::restoreOverrideCursor();
+  stats::RunOutcome outcome;
+  {
+    // Written beside the output and renamed at the end: a cancel writes nothing.
+    OperationProgress progress(this, windowTitle(), true);
+    outcome = db.writeStatisticsListings(request, progress.callback());
+    progress.finish();
+  }
   if (!outcome.ok()) {
     ui_.message(QString::fromStdString(outcome.message));
     return;

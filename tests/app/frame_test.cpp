@@ -108,20 +108,33 @@ class FrameTest : public QObject {
     check(frame->menuBar()->actions(), true);
   }
 
-  // Each command its own picture: no two commands share an icon, none is empty.
+  // Each command its own picture, 실행 취소 and 다시 실행 of the 편집 menu included: no two
+  // share an icon, none is empty.
   void everyCommandHasItsOwnIcon() {
     auto frame = makeFrame();
-    QMap<QByteArray, int> seen;
+    QList<QPair<QString, QAction*>> actions;
     for (const CommandSpec& entry : commandTable()) {
-      const QIcon icon = frame->action(entry.id)->icon();
-      QVERIFY2(!icon.isNull(), qPrintable(QString::number(entry.id)));
+      actions.append({QString::number(entry.id), frame->action(entry.id)});
+    }
+    for (const char* name : {"editUndo", "editRedo"}) {
+      QAction* a = frame->findChild<QAction*>(name);
+      QVERIFY2(a, name);
+      actions.append({QString::fromLatin1(name), a});
+    }
+    QMap<QByteArray, QString> seen;
+    for (const auto& [name, action] : actions) {
+      const QIcon icon = action->icon();
+      QVERIFY2(!icon.isNull(), qPrintable(name));
       const QImage image = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
-      QVERIFY2(!image.isNull(), qPrintable(QString::number(entry.id)));
+      QVERIFY2(!image.isNull(), qPrintable(name));
       const QByteArray bytes(reinterpret_cast<const char*>(image.constBits()), int(image.sizeInBytes()));
-      QVERIFY2(!seen.contains(bytes), qPrintable(QString("%1 looks like %2").arg(entry.id).arg(seen.value(bytes))));
-      seen.insert(bytes, entry.id);
+      QVERIFY2(!seen.contains(bytes), qPrintable(QString("%1 looks like %2").arg(name, seen.value(bytes))));
+      seen.insert(bytes, name);
     }
     QVERIFY(!programIcon().isNull());
+    // The bundled drawings stand in where the desktop's theme has none.
+    QVERIFY(!undoIcon().pixmap(16, 16).isNull());
+    QVERIFY(!redoIcon().pixmap(16, 16).isNull());
   }
 
   // 보기: one checkable item per bar; unchecking hides the bar, checking brings it back.
@@ -208,6 +221,38 @@ class FrameTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(again.get()));
     QApplication::processEvents();
     QVERIFY2(again->dictionaryBar()->height() < 200, qPrintable(QString::number(again->dictionaryBar()->height())));
+  }
+
+  // On a small screen the bars open lower than six rows, so that the grid keeps the larger
+  // part of the window; the six rows stay where there is room. A saved size still wins.
+  void smallWindowLeavesTheGridTheLargerPart() {
+    {
+      auto frame = makeFrame();
+      frame->resize(1024, 700);
+      frame->show();
+      QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+      QApplication::processEvents();
+      const int grid = frame->view()->height();
+      const int bars = frame->dictionaryBar()->height();
+      QVERIFY2(grid > bars && bars <= (grid + bars) * 0.42,
+               qPrintable(QString("grid %1, bars %2").arg(grid).arg(bars)));
+      QVERIFY(bars >= 150);  // still a useful bar: the list shows some rows
+      QCOMPARE(frame->errorBar()->height(), bars);
+      frame->resizeDocks({frame->dictionaryBar()}, {400}, Qt::Vertical);
+      QApplication::processEvents();
+      frame->close();
+    }
+    QVERIFY(profile->value("BarState-SCBar-124/sizeHorzCY").toInt() >= 380);
+    profile->remove("BarState");  // the sizes alone
+    auto again = makeFrame();
+    again->resize(1024, 700);
+    again->show();
+    QVERIFY(QTest::qWaitForWindowExposed(again.get()));
+    QApplication::processEvents();
+    QVERIFY2(again->dictionaryBar()->height() >= 380, qPrintable(QString::number(again->dictionaryBar()->height())));
+    QCOMPARE(defaultBarHeight(300, 1000), 300);
+    QCOMPARE(defaultBarHeight(300, 500), 200);
+    QCOMPARE(defaultBarHeight(300, 40), BarSizes::kMinHorizontal.height());
   }
 
   void aboutBoxHasRoomForItsLine() {

@@ -1,7 +1,9 @@
 // Long operations report their progress and stop when asked: the values a progress sink
 // receives rise to the whole, and a stopped build or rewrite leaves the old file byte for
-// byte with no temporary beside it. An in-place merge goes on to the end whatever the sink
-// answers.
+// byte with no temporary beside it. An in-place merge runs as one logged change, so a stop
+// at any point leaves every record of the base as it was, key and value byte for byte (the
+// undone pages may keep stale bytes in their free space, so the file is compared by its
+// records).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,6 +14,8 @@
 #include "common/progress.h"
 #include "facade/dbwrap.h"
 #include "store/document_cursor.h"
+#include "support/fake_progress.h"
+#include "support/raw_documents.h"
 #include "support/test_support.h"
 
 namespace selvanor {
@@ -21,30 +25,7 @@ using test::k;
 using test::readFile;
 using test::writeFile;
 
-// Records every call; answers false from call `stopAt` on (0: never).
-struct FakeSink {
-  std::vector<std::uint64_t> done;
-  std::vector<std::uint64_t> totals;
-  std::size_t stopAt = 0;
-  ProgressFn fn() {
-    return [this](std::uint64_t d, std::uint64_t t) {
-      done.push_back(d);
-      totals.push_back(t);
-      return stopAt == 0 || done.size() < stopAt;
-    };
-  }
-  // Never falls back, ends at the whole, and the whole never changes.
-  void expectAdvancesTo(std::uint64_t total) const {
-    ASSERT_FALSE(done.empty());
-    for (std::size_t i = 1; i < done.size(); ++i) {
-      EXPECT_LE(done[i - 1], done[i]) << "call " << i;
-      EXPECT_EQ(totals[i], totals[0]);
-    }
-    EXPECT_EQ(totals[0], total);
-    EXPECT_EQ(done.back(), total);
-    EXPECT_GT(done.size(), 2u);
-  }
-};
+using test::FakeSink;
 
 class OperationProgressTest : public ::testing::Test {
  protected:
@@ -55,6 +36,17 @@ class OperationProgressTest : public ::testing::Test {
       char serial[32];
       std::snprintf(serial, sizeof serial, "SPROG01%06d0", i);
       out += std::string(serial) + " " + k(word) + " " + k(word) + "/NNG + " + k("를/JKO") + "\n";
+    }
+    return out;
+  }
+  // The same with a word of its own on each line ("word1", "word2", ...).
+  std::string variedText(int n, const char* word) {
+    std::string out;
+    for (int i = 1; i <= n; ++i) {
+      char serial[32];
+      std::snprintf(serial, sizeof serial, "SPROG02%06d0", i);
+      const std::string w = k(word) + std::to_string(i);
+      out += std::string(serial) + " " + w + " " + w + "/NNG + " + k("를/JKO") + "\n";
     }
     return out;
   }
@@ -164,17 +156,59 @@ TEST_F(OperationProgressTest, AMergeAdvancesAndACancelAtAnyPointLeavesTheBaseAsI
   const std::string added = dir.file("added.id");
   writeFile(input, text(120, "배"));
   ASSERT_EQ(db.makeBunsukDB(input, added, "", SerialMode::Numbered, false), result::kOk);
-  const std::string before = readFile(doc);
-  for (const std::size_t stopAt : {1u, 119u, 121u, 239u}) {  // checking, then writing
+  const test::Entries before = test::dump(doc);
+  for (const std::size_t stopAt : {1u, 119u, 121u, 239u, 240u}) {  // checking, then writing
     FakeSink sink;
     sink.stopAt = stopAt;
     ASSERT_EQ(db.mergeBunsukDB(doc, added, sink.fn()), result::kCancelled) << stopAt;
     EXPECT_EQ(countRecords(doc), 10u) << stopAt;
+    EXPECT_EQ(test::dump(doc), before) << stopAt;
   }
   FakeSink sink;
   ASSERT_EQ(db.mergeBunsukDB(doc, added, sink.fn()), result::kOk);
   sink.expectAdvancesTo(240);  // checked, then written
   EXPECT_EQ(countRecords(doc), 120u);
+}
+
+TEST_F(OperationProgressTest, AReferenceMergeAdvancesAndACancelAtAnyPointLeavesTheBaseAsItWas) {
+  buildDocument(doc, 30, "사과");
+  ASSERT_EQ(db.makeWonmunDB(doc), result::kOk);
+  const std::string base = doc + "x";
+  const std::string addedDoc = dir.file("added.id");
+  writeFile(input, variedText(150, "배"));
+  ASSERT_EQ(db.makeBunsukDB(input, addedDoc, "", SerialMode::Numbered, false), result::kOk);
+  ASSERT_EQ(db.makeWonmunDB(addedDoc), result::kOk);
+  const std::string added = addedDoc + "x";
+  const test::Entries before = test::dump(base);
+  const std::string addedBefore = readFile(added);
+  // Checking runs over calls 1-150, writing over 151-300.
+  for (const std::size_t stopAt : {1u, 150u, 151u, 299u, 300u}) {
+    SCOPED_TRACE(stopAt);
+    FakeSink sink;
+    sink.stopAt = stopAt;
+    ASSERT_EQ(db.mergeWonmunDB(base, added, sink.fn()), result::kCancelled);
+    EXPECT_EQ(sink.done.size(), stopAt);
+    EXPECT_EQ(test::dump(base), before);
+    EXPECT_EQ(readFile(added), addedBefore);
+  }
+  EXPECT_EQ(reference::mergeOutcomeMessage(result::kCancelled), kCancelledMessage);
+
+  FakeSink sink;
+  ASSERT_EQ(db.mergeWonmunDB(base, added, sink.fn()), result::kOk);
+  sink.expectAdvancesTo(300);
+  EXPECT_EQ(test::dump(base).size(), 151u);
+  std::vector<AnalysisRecord> items;
+  ASSERT_EQ(db.getWonmun2(base, k("배150"), items), result::kOk);
+  EXPECT_EQ(items.size(), 1u);
+  ASSERT_EQ(db.getWonmun2(base, k("사과"), items), result::kOk);
+  EXPECT_EQ(items.size(), 30u);
+
+  // A file merged into itself, stopped while it writes, keeps its entries single.
+  const test::Entries merged = test::dump(base);
+  FakeSink self;
+  self.stopAt = 200;
+  ASSERT_EQ(db.mergeWonmunDB(base, base, self.fn()), result::kCancelled);
+  EXPECT_EQ(test::dump(base), merged);
 }
 
 }  // namespace

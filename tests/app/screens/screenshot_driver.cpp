@@ -1,12 +1,19 @@
 // Not a test: starts the workbench on a workspace the way `selvanor DOC.id` does, walks
 // through its windows and saves a picture of the screen for each, so that their layout
-// can be looked at (scripts/screenshots.sh runs it under a virtual X display).
+// can be looked at (scripts/screenshots.sh runs it under a virtual X display). Among them
+// the 편집 menu open, the status bar with the record's position and a progress dialog half
+// way through a long build.
 //
 //   selvanor_screens WORKSPACE OUTDIR PREFIX
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressDialog>
+#include <QStatusBar>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -30,7 +37,9 @@
 #include "ui/statistics_presentation_dialog.h"
 #include "ui/statistics_range_dialog.h"
 #include "ui/tag_picker_dialog.h"
+#include "facade/dbwrap.h"
 #include "ui_base/grid_model.h"
+#include "ui_base/operation_progress.h"
 #include "ui_base/user_interaction.h"
 
 using namespace selvanor;
@@ -106,6 +115,32 @@ void watchUnexpectedModals() {
   watchdog->start(100);
 }
 
+// A picture of one widget only (a bar of the main window), beside the screen's pictures.
+void shootWidget(const QString& name, QWidget& w) {
+  settle();
+  const QString path = QStringLiteral("%1/%2-%3-%4.png").arg(outDir, prefix).arg(++shots, 2, 10, QLatin1Char('0')).arg(name);
+  if (!w.grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  else std::printf("%s\n", qPrintable(path));
+}
+
+// A generated analysed text of `lines` lines (CP949 is ASCII here), for a build that runs
+// long enough to be seen.
+QString writeLongInput(const QString& folder, int lines) {
+  const QString path = folder + QStringLiteral("/screens-long-input.txt");
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return {};
+  QByteArray text;
+  for (int i = 1; i <= lines; ++i) {
+    text += QStringLiteral("SCRN%1 word%2 word%2/NNG\n").arg(i, 8, 10, QLatin1Char('0')).arg(i % 977).toLatin1();
+    if (text.size() > (1 << 20)) {
+      file.write(text);
+      text.clear();
+    }
+  }
+  file.write(text);
+  return path;
+}
+
 void clickButton(QWidget& w, const QString& text) {
   for (QAbstractButton* b : w.findChildren<QAbstractButton*>()) {
     if (b->text() == text && b->isVisible()) {
@@ -166,6 +201,53 @@ int main(int argc, char** argv) {
   view.selectRow(5);
   shootModal(QStringLiteral("editor"), [&] { view.editCurrentRow(); });
 
+  // The 편집 menu with both commands enabled (two edits, one taken back), and the status
+  // bar with the record's position.
+  for (int row : {7, 8}) {
+    view.selectRow(row);
+    if (const std::optional<AnalysisRecord> old = view.rowCache().readRecord(row)) {
+      AnalysisRecord edited = *old;
+      edited.analysis += " ";
+      view.applyEdit(row, *old, edited);
+    }
+  }
+  view.undoEdit();
+  view.selectRow(8);
+  if (auto* edit = frame.findChild<QMenu*>(QStringLiteral("editMenu"))) {
+    frame.menuBar()->setActiveAction(edit->menuAction());
+    shoot(QStringLiteral("edit-menu"));
+    edit->close();
+    frame.menuBar()->setActiveAction(nullptr);
+  }
+  view.undoEdit();  // the sample document as it was
+  shootWidget(QStringLiteral("status-bar"), *frame.statusBar());
+
+  // A progress dialog while a long build runs: the picture is taken at half way.
+  {
+    const QString input = writeLongInput(workspace, 200000);
+    DBWrap db;
+    OperationProgress progress(&frame, QStringLiteral("분석 문헌 만들기"), true);
+    bool taken = false;
+    expectingModal = true;
+    const ResultCode rc = db.makeBunsukDB(
+        input.toStdString(), (workspace + QStringLiteral("/screens-long.id")).toStdString(), "",
+        SerialMode::Numbered, false, [&](std::uint64_t done, std::uint64_t total) {
+          const bool go = progress.update(done, total);
+          if (!taken && total > 0 && done * 2 >= total) {
+            taken = true;
+            progress.dialog()->setValue(static_cast<int>(done * OperationProgress::kSteps / total));
+            progress.dialog()->show();
+            shoot(QStringLiteral("progress-mid-run"));
+          }
+          return go;
+        });
+    progress.finish();
+    expectingModal = false;
+    if (rc != result::kOk) std::fprintf(stderr, "the long build gave %d\n", rc);
+    QFile::remove(input);
+    QFile::remove(workspace + QStringLiteral("/screens-long.id"));
+  }
+
   // The search window over the grid, then over the row it finds.
   view.runCommand(cmd::kSearch);
   SearchWindow* search = view.searchWindow();
@@ -217,7 +299,7 @@ int main(int argc, char** argv) {
     shootModal(QString::fromLatin1(name), [&, id = id] { view.runCommand(id); });
   }
   // A chooser and a warning, to see them in Korean.
-  shootModal(QStringLiteral("chooser"), [&] { (void)ui.chooseOpenFile(QStringLiteral("동음어 사전 Files (*.dic)|*.dic||"), workspace + QStringLiteral("/*.dic")); });
+  shootModal(QStringLiteral("chooser"), [&] { (void)ui.chooseOpenFile(QStringLiteral("동음어 사전  (*.dic)|*.dic||"), workspace + QStringLiteral("/*.dic")); });
   view.runCommand(cmd::kCloseDocument);
   shootModal(QStringLiteral("closed-document-warning"), [&] { view.runCommand(cmd::kWorkErrorCheck); });
   return 0;
