@@ -106,6 +106,7 @@ Conversion utf8ToCp949(std::string_view utf8) {
   } else {
     const std::size_t len = utf8SequenceLength(static_cast<unsigned char>(utf8[failedAt]));
     result.offending = std::string(utf8.substr(failedAt, len));
+    result.offset = failedAt;
   }
   return result;
 }
@@ -120,6 +121,7 @@ Conversion cp949ToUtf8(std::string_view cp949) {
     const auto c = static_cast<unsigned char>(cp949[failedAt]);
     const std::size_t len = (c >= 0x81 && c <= 0xFE && failedAt + 1 < cp949.size()) ? 2 : 1;
     result.offending = std::string(cp949.substr(failedAt, len));
+    result.offset = failedAt;
   }
   return result;
 }

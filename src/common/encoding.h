@@ -14,6 +14,7 @@ struct Conversion {
   std::optional<std::string> text;  // the converted text; empty optional on failure
   std::string offending;            // on failure: the first character that did not convert
                                     // (in the source encoding), or the bad bytes
+  std::size_t offset = 0;           // on failure: where `offending` starts in the source
   explicit operator bool() const { return text.has_value(); }
 };
 

@@ -1,0 +1,163 @@
+#include "store/conllu_format.h"
+
+#include <vector>
+
+#include "common/cp949.h"
+
+namespace selvanor::conllu {
+namespace {
+
+bool isNumber(std::string_view s) {
+  if (s.empty()) return false;
+  for (const char c : s) {
+    if (!cp949::isAsciiDigit(c)) return false;
+  }
+  return true;
+}
+
+LineKind idKind(std::string_view id) {
+  if (isNumber(id)) return id.find_first_not_of('0') == std::string_view::npos ? LineKind::BadId
+                                                                               : LineKind::Word;
+  for (const char separator : {'-', '.'}) {
+    const std::size_t at = id.find(separator);
+    if (at != std::string_view::npos && isNumber(id.substr(0, at)) && isNumber(id.substr(at + 1))) {
+      return separator == '-' ? LineKind::Range : LineKind::EmptyNode;
+    }
+  }
+  return LineKind::BadId;
+}
+
+// The "+"-separated pieces, empty ones included.
+std::vector<std::string_view> pieces(std::string_view s) {
+  std::vector<std::string_view> out;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t plus = cp949::findChar(s, '+', start);
+    out.push_back(s.substr(start, plus == std::string_view::npos ? s.size() - start : plus - start));
+    if (plus == std::string_view::npos) return out;
+    start = plus + 1;
+  }
+}
+
+// A morpheme's form and tag, cut at its last "/": tags never hold one, forms may ("/"
+// itself, 1/2), and so LEMMA 1/2 with XPOS SN comes back as it went in.
+struct FormAndTag {
+  std::string_view form, tag;
+};
+FormAndTag splitMorpheme(std::string_view m) {
+  std::size_t slash = std::string_view::npos;
+  for (std::size_t at = cp949::findChar(m, '/'); at != std::string_view::npos;
+       at = cp949::findChar(m, '/', at + 1)) {
+    slash = at;
+  }
+  if (slash == std::string_view::npos) return {m, {}};
+  return {m.substr(0, slash), m.substr(slash + 1)};
+}
+
+constexpr std::string_view kSeparator = " + ";
+
+// The morphemes of an analysis, cut at " + ".
+template <class Fn>
+void forEachMorpheme(std::string_view analysis, Fn&& fn) {
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t at = cp949::find(analysis, kSeparator, start);
+    fn(analysis.substr(start, at == std::string_view::npos ? analysis.size() - start : at - start));
+    if (at == std::string_view::npos) return;
+    start = at + kSeparator.size();
+  }
+}
+
+std::string orUnderscore(std::string s) { return s.empty() ? std::string("_") : s; }
+
+}  // namespace
+
+TokenLine readTokenLine(std::string_view line) {
+  TokenLine t;
+  std::string_view fields[kColumns];
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t tab = line.find('\t', start);  // a tab is never half of a character
+    const std::string_view field = line.substr(start, tab == std::string_view::npos ? line.size() - start : tab - start);
+    if (t.columns < kColumns) fields[t.columns] = field;
+    ++t.columns;
+    if (tab == std::string_view::npos) break;
+    start = tab + 1;
+  }
+  if (t.columns != kColumns) return t;
+  t.id = fields[0];
+  t.form = fields[1];
+  t.lemma = fields[2];
+  t.upos = fields[3];
+  t.xpos = fields[4];
+  t.kind = idKind(t.id);
+  if (t.kind == LineKind::Word && cp949::trim(t.form).empty()) t.kind = LineKind::EmptyForm;
+  return t;
+}
+
+PairedAnalysis analysisOf(const TokenLine& token, bool attachDa) {
+  const std::string_view xpos = token.xpos == "_" ? token.upos : token.xpos;
+  const std::vector<std::string_view> lemmas = pieces(token.lemma);
+  const std::vector<std::string_view> tags = pieces(xpos);
+  PairedAnalysis out;
+  if (lemmas.size() == tags.size()) {
+    std::string text;
+    for (std::size_t i = 0; i < lemmas.size(); ++i) {
+      if (i > 0) text += '+';
+      text.append(lemmas[i]);
+      text += '/';
+      text.append(tags[i]);
+    }
+    out.analysis = normalizeAnalysis(text, attachDa);
+  } else {
+    // One morpheme: its form keeps the "+" that made the counts differ.
+    out.mismatch = true;
+    const std::string form = cp949::removeBlanks(token.lemma);
+    const std::string tag = cp949::removeBlanks(tags.front());
+    const bool verb = !tag.empty() && (tag[0] == 'V' || tag[0] == 'v');
+    out.analysis = attachDa && verb ? attachDaToForm(form) : form;
+    out.analysis += '/';
+    out.analysis += tag;
+  }
+  cp949::toUpperAscii(out.analysis);
+  return out;
+}
+
+Columns columnsOf(const AnalysisRecord& record) {
+  Columns c;
+  // FORM may hold single blanks inside, never at its ends or two in a row.
+  bool blank = false;
+  for (std::size_t i = 0; i < record.word.size(); i = cp949::nextChar(record.word, i)) {
+    const std::size_t len = cp949::charLength(record.word, i);
+    if (len == 1 && (cp949::isBlank(record.word[i]) || record.word[i] == '\f' || record.word[i] == '\v')) {
+      blank = !c.form.empty();
+      continue;
+    }
+    if (blank) c.form += ' ';
+    blank = false;
+    c.form.append(record.word, i, len);
+  }
+  bool first = true;
+  forEachMorpheme(record.analysis, [&](std::string_view m) {
+    const FormAndTag ft = splitMorpheme(m);
+    if (!first) {
+      c.lemma += '+';
+      c.xpos += '+';
+    }
+    first = false;
+    cp949::appendWithout(ft.form, " \t\r\n\f\v", c.lemma);
+    cp949::appendWithout(ft.tag, " \t\r\n\f\v", c.xpos);
+  });
+  c.form = orUnderscore(std::move(c.form));
+  c.lemma = orUnderscore(std::move(c.lemma));
+  c.xpos = orUnderscore(std::move(c.xpos));
+  return c;
+}
+
+bool endsSentence(std::string_view analysis) {
+  std::string_view last;
+  forEachMorpheme(analysis, [&](std::string_view m) { last = m; });
+  return cp949::trim(splitMorpheme(last).tag) == "SF";
+}
+
+}  // namespace selvanor::conllu

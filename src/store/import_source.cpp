@@ -1,0 +1,321 @@
+#include "store/import_source.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/cp949.h"
+#include "common/encoding.h"
+#include "common/text_kind.h"
+
+namespace selvanor::interchange {
+namespace {
+
+constexpr std::size_t kChunkBytes = 1 << 20;
+
+// Length of the valid UTF-8 sequence at `pos`: 0 when none starts there, npos when the
+// text ends inside an otherwise valid one.
+std::size_t utf8Length(std::string_view s, std::size_t pos) {
+  const auto c = static_cast<unsigned char>(s[pos]);
+  if (c < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;
+  if (c >= 0xC2 && c <= 0xDF) {
+    length = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    length = 3;
+    if (c == 0xE0) low = 0xA0;
+    if (c == 0xED) high = 0x9F;  // no surrogates
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    length = 4;
+    if (c == 0xF0) low = 0x90;
+    if (c == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  for (std::size_t k = 1; k < length; ++k) {
+    if (pos + k >= s.size()) return std::string_view::npos;
+    const auto b = static_cast<unsigned char>(s[pos + k]);
+    if (k == 1 ? (b < low || b > high) : (b < 0x80 || b > 0xBF)) return 0;
+  }
+  return length;
+}
+
+// Whether the whole file is valid UTF-8 holding at least one multi-byte character. One
+// pass in chunks; a sequence cut by a chunk's end is carried into the next.
+bool isMultiByteUtf8File(std::FILE* f) {
+  std::string data;
+  std::string chunk(kChunkBytes, '\0');
+  bool multiByte = false;
+  for (;;) {
+    const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), f);
+    const bool last = n < chunk.size();
+    data.append(chunk.data(), n);
+    std::size_t i = 0;
+    while (i < data.size()) {
+      if (static_cast<unsigned char>(data[i]) < 0x80) {
+        ++i;
+        continue;
+      }
+      const std::size_t len = utf8Length(data, i);
+      if (len == 0) return false;
+      if (len == std::string_view::npos) {
+        if (last) return false;
+        break;
+      }
+      multiByte = true;
+      i += len;
+    }
+    data.erase(0, i);
+    if (last) return multiByte && !std::ferror(f);
+  }
+}
+
+std::string hexBytes(std::string_view bytes) {
+  std::string out;
+  char cell[8];
+  for (const char c : bytes) {
+    std::snprintf(cell, sizeof cell, "%s0x%02X", out.empty() ? "" : " ",
+                  static_cast<unsigned>(static_cast<unsigned char>(c)));
+    out += cell;
+  }
+  return out;
+}
+
+// The UTF-16 byte order when the sample has no mark: from where its NULs stand.
+Decoding utf16Order(std::string_view sample) {
+  if (sample.substr(0, 2) == "\xFE\xFF") return Decoding::Utf16Be;
+  if (sample.substr(0, 2) == "\xFF\xFE") return Decoding::Utf16Le;
+  return text::classify(sample, true) == text::Kind::Utf16Be ? Decoding::Utf16Be
+                                                              : Decoding::Utf16Le;
+}
+
+void appendUtf8(char32_t cp, std::string& out) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+bool isAscii(std::string_view s) {
+  for (const char c : s) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<Decoding> decideDecoding(const std::string& path, Encoding requested) {
+  FilePtr f = openFile(path, "rb");
+  if (!f) return std::nullopt;
+  std::string sample(text::kSampleBytes, '\0');
+  sample.resize(std::fread(sample.data(), 1, sample.size(), f.get()));
+  if (std::ferror(f.get())) return std::nullopt;
+  switch (requested) {
+    case Encoding::Cp949:
+      return Decoding::Cp949;
+    case Encoding::Utf8:
+      return Decoding::Utf8;
+    case Encoding::Utf16:
+      return utf16Order(sample);
+    case Encoding::Auto:
+      break;
+  }
+  switch (text::classify(sample, true)) {
+    case text::Kind::Utf8Bom:
+      return Decoding::Utf8;
+    case text::Kind::Utf16Le:
+      return Decoding::Utf16Le;
+    case text::Kind::Utf16Be:
+      return Decoding::Utf16Be;
+    default:
+      break;
+  }
+  // The sample decides nothing for a file whose first 64 KB are ASCII: the whole file is
+  // checked, so that a later Hangul line is never read in the wrong encoding.
+  std::rewind(f.get());
+  return isMultiByteUtf8File(f.get()) ? Decoding::Utf8 : Decoding::Cp949;
+}
+
+const char* decodingName(Decoding d) {
+  switch (d) {
+    case Decoding::Cp949:
+      return "CP949";
+    case Decoding::Utf8:
+      return "UTF-8";
+    case Decoding::Utf16Le:
+      return "UTF-16LE";
+    case Decoding::Utf16Be:
+      return "UTF-16BE";
+  }
+  return "";
+}
+
+SourceReader::SourceReader(const std::string& path, Decoding decoding, bool replaceUnmappable)
+    : file_(openFile(path, "rb")), decoding_(decoding), replaceUnmappable_(replaceUnmappable) {}
+
+bool SourceReader::stop(DecodeFault fault, std::string text) {
+  fault_ = fault;
+  faultText_ = std::move(text);
+  return false;
+}
+
+bool SourceReader::fill() {
+  buffer_.erase(0, start_);
+  start_ = 0;
+  const std::size_t had = buffer_.size();
+  buffer_.resize(had + kChunkBytes);
+  const std::size_t n = std::fread(buffer_.data() + had, 1, kChunkBytes, file_.get());
+  buffer_.resize(had + n);
+  if (n < kChunkBytes) {
+    eof_ = true;
+    if (std::ferror(file_.get())) return stop(DecodeFault::ReadError, {});
+  }
+  return true;
+}
+
+std::optional<std::string_view> SourceReader::nextRaw() {
+  const bool wide = decoding_ == Decoding::Utf16Le || decoding_ == Decoding::Utf16Be;
+  const std::size_t unit = wide ? 2 : 1;
+  std::size_t scanned = start_;  // where the search for the line end goes on
+  for (;;) {
+    std::size_t end = std::string::npos;
+    if (!wide) {
+      const void* hit = std::memchr(buffer_.data() + scanned, '\n', buffer_.size() - scanned);
+      if (hit) end = static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.data());
+    } else {
+      const std::size_t lf = decoding_ == Decoding::Utf16Le ? 0 : 1;
+      for (std::size_t i = scanned; i + 1 < buffer_.size(); i += 2) {
+        if (buffer_[i + lf] == '\n' && buffer_[i + 1 - lf] == '\0') {
+          end = i;
+          break;
+        }
+      }
+    }
+    if (end != std::string::npos) {
+      const std::string_view raw(buffer_.data() + start_, end - start_);
+      start_ = end + unit;
+      return raw;
+    }
+    if (eof_) {
+      if (start_ == buffer_.size()) return std::nullopt;
+      const std::string_view raw(buffer_.data() + start_, buffer_.size() - start_);
+      start_ = buffer_.size();
+      return raw;
+    }
+    const std::size_t offset = scanned - start_;
+    const std::size_t searched = (buffer_.size() - start_) / unit * unit;
+    if (!fill()) return std::nullopt;
+    scanned = start_ + std::max(offset, searched);
+  }
+}
+
+std::optional<std::string_view> SourceReader::next() {
+  if (!file_ || fault_ != DecodeFault::None) return std::nullopt;
+  const std::optional<std::string_view> raw = nextRaw();
+  if (!raw) return std::nullopt;
+  ++line_;
+  if (!decode(*raw)) return std::nullopt;
+  return std::string_view(line_text_);
+}
+
+bool SourceReader::decode(std::string_view raw) {
+  const bool first = firstLine_;
+  firstLine_ = false;
+  if (decoding_ == Decoding::Utf16Le || decoding_ == Decoding::Utf16Be) {
+    if (first && (raw.substr(0, 2) == "\xFF\xFE" || raw.substr(0, 2) == "\xFE\xFF")) {
+      raw.remove_prefix(2);
+    }
+    return fromUtf16(raw);
+  }
+  if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+  if (decoding_ == Decoding::Utf8) {
+    if (first && raw.substr(0, 3) == "\xEF\xBB\xBF") raw.remove_prefix(3);
+    return fromUtf8(raw);
+  }
+  for (std::size_t i = 0; i < raw.size(); i = cp949::nextChar(raw, i)) {
+    const auto c = static_cast<unsigned char>(raw[i]);
+    if (c == 0 || (c >= 0x80 && cp949::charLength(raw, i) != 2)) {
+      return stop(DecodeFault::Undecodable, hexBytes(raw.substr(i, 2)));
+    }
+  }
+  line_text_.assign(raw);
+  return true;
+}
+
+bool SourceReader::fromUtf8(std::string_view utf8) {
+  if (isAscii(utf8)) {
+    if (utf8.find('\0') != std::string_view::npos) {
+      return stop(DecodeFault::Undecodable, hexBytes(std::string_view("\0", 1)));
+    }
+    line_text_.assign(utf8);
+    return true;
+  }
+  line_text_.clear();
+  for (;;) {
+    encoding::Conversion c = encoding::utf8ToCp949(utf8);
+    if (c) {
+      line_text_ += *c.text;
+      break;
+    }
+    const std::size_t at = c.offset;
+    const std::size_t len = utf8Length(utf8, at);
+    if (len == 0 || len == std::string_view::npos) {
+      return stop(DecodeFault::Undecodable, hexBytes(utf8.substr(at, 3)));
+    }
+    if (!replaceUnmappable_) return stop(DecodeFault::Unmappable, std::string(utf8.substr(at, len)));
+    line_text_ += *encoding::utf8ToCp949(utf8.substr(0, at)).text;
+    line_text_ += kReplacementCp949;
+    ++replaced_;
+    utf8.remove_prefix(at + len);
+  }
+  if (line_text_.find('\0') != std::string::npos) {
+    return stop(DecodeFault::Undecodable, hexBytes(std::string_view("\0", 1)));
+  }
+  return true;
+}
+
+bool SourceReader::fromUtf16(std::string_view raw) {
+  const bool lastLine = eof_ && start_ == buffer_.size();
+  if (raw.size() % 2 != 0) return stop(DecodeFault::Truncated, hexBytes(raw.substr(raw.size() - 1)));
+  const bool little = decoding_ == Decoding::Utf16Le;
+  const auto unitAt = [&](std::size_t i) {
+    const auto a = static_cast<unsigned char>(raw[i]), b = static_cast<unsigned char>(raw[i + 1]);
+    return static_cast<char32_t>(little ? (b << 8 | a) : (a << 8 | b));
+  };
+  utf8_.clear();
+  for (std::size_t i = 0; i < raw.size(); i += 2) {
+    char32_t cp = unitAt(i);
+    if (cp >= 0xD800 && cp <= 0xDBFF) {
+      if (i + 2 >= raw.size()) {
+        // A lead surrogate that ends the file: the file was cut inside a character.
+        return stop(lastLine ? DecodeFault::Truncated : DecodeFault::Undecodable,
+                    hexBytes(raw.substr(i, 2)));
+      }
+      const char32_t low = unitAt(i + 2);
+      if (low < 0xDC00 || low > 0xDFFF) {
+        return stop(DecodeFault::Undecodable, hexBytes(raw.substr(i, 4)));
+      }
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+      i += 2;
+    } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
+      return stop(DecodeFault::Undecodable, hexBytes(raw.substr(i, 2)));
+    }
+    appendUtf8(cp, utf8_);
+  }
+  if (!utf8_.empty() && utf8_.back() == '\r') utf8_.pop_back();
+  return fromUtf8(utf8_);
+}
+
+}  // namespace selvanor::interchange
