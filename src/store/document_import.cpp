@@ -69,6 +69,7 @@ Inspection inspectSource(const std::string& input, ImportFormat format, Encoding
   }
   SourcePlan plan;
   plan.decoding = *decoding;
+  plan.detected = encoding == Encoding::Auto;
   SourceReader reader(input, *decoding, true);
   MarkupFilter markup;
   std::string heads[3];
@@ -92,6 +93,10 @@ Inspection inspectSource(const std::string& input, ImportFormat format, Encoding
   }
   if (auto fault = readerFault(reader)) {
     inspection.failure = std::move(*fault);
+    return inspection;
+  }
+  if (format != ImportFormat::Conllu && found < 3 && markup.openHeaderLine() != 0) {
+    inspection.failure = failure(ImportProblem::UnclosedHeader, markup.openHeaderLine());
     return inspection;
   }
   if (format == ImportFormat::Conllu) {

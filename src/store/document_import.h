@@ -59,6 +59,7 @@ struct ImportOutcome {
 // How a source is read: found by inspectSource.
 struct SourcePlan {
   Decoding decoding = Decoding::Cp949;
+  bool detected = true;                      // the decoding was found, not asked for
   ImportFormat format = ImportFormat::Text;  // Text or Conllu
   SerialMode mode = SerialMode::Numbered;    // Generate: a serial prefix is needed
 };

@@ -36,7 +36,7 @@ std::string problemMessage(const ImportOutcome& o, const SourcePlan& plan) {
       return build::msg::kInputUnreadable;
     case ImportProblem::Undecodable:
       return lineOf(o.line) + "을 " +
-             (plan.decoding == Decoding::Cp949 ? std::string("CP949로도 UTF-8로도") : encodingName + "로") +
+             (plan.decoding == Decoding::Cp949 && plan.detected ? std::string("CP949로도 UTF-8로도") : encodingName + "로") +
              " 읽을 수 없습니다 (" + o.detail + ").";
     case ImportProblem::Truncated:
       return "UTF-16 파일이 " + lineOf(o.line) + "에서 글자 중간에 잘렸습니다 (" + o.detail + ").";
@@ -87,8 +87,10 @@ ImportPlan planImport(const std::string& input, const std::string& output,
       if (inspection.failure.problem == ImportProblem::Undecodable ||
           inspection.failure.problem == ImportProblem::Truncated) {
         // The inspection knew the decoding; name it as the import would.
-        const std::optional<Decoding> d = decideDecoding(input, encoding);
-        plan.refusal = problemMessage(inspection.failure, SourcePlan{d.value_or(Decoding::Cp949)});
+        SourcePlan named;
+        named.decoding = decideDecoding(input, encoding).value_or(Decoding::Cp949);
+        named.detected = encoding == Encoding::Auto;
+        plan.refusal = problemMessage(inspection.failure, named);
       }
     }
   }

@@ -5,7 +5,7 @@
 
 #include "common/cp949.h"
 #include "common/encoding.h"
-#include "common/text_kind.h"
+#include "common/text_kind.h"  // kSampleBytes
 
 namespace selvanor::interchange {
 namespace {
@@ -40,12 +40,19 @@ std::size_t utf8Length(std::string_view s, std::size_t pos) {
   return length;
 }
 
-// Whether the whole file is valid UTF-8 holding at least one multi-byte character. One
-// pass in chunks; a sequence cut by a chunk's end is carried into the next.
-bool isMultiByteUtf8File(std::FILE* f) {
+// What the whole file is as UTF-8. One pass in chunks; a sequence cut by a chunk's end is
+// carried into the next.
+enum class Utf8Verdict { Ascii, Valid, Broken, Invalid };
+
+// Valid multi-byte characters before the first bad byte that make a file UTF-8 with damage
+// rather than CP949: CP949 Hangul passes as a UTF-8 sequence now and then, never this often.
+constexpr std::size_t kBrokenUtf8Evidence = 16;
+
+Utf8Verdict scanUtf8(std::FILE* f) {
   std::string data;
   std::string chunk(kChunkBytes, '\0');
-  bool multiByte = false;
+  std::size_t multiByte = 0;
+  const auto bad = [&] { return multiByte >= kBrokenUtf8Evidence ? Utf8Verdict::Broken : Utf8Verdict::Invalid; };
   for (;;) {
     const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), f);
     const bool last = n < chunk.size();
@@ -57,16 +64,16 @@ bool isMultiByteUtf8File(std::FILE* f) {
         continue;
       }
       const std::size_t len = utf8Length(data, i);
-      if (len == 0) return false;
+      if (len == 0) return bad();
       if (len == std::string_view::npos) {
-        if (last) return false;
+        if (last) return bad();
         break;
       }
-      multiByte = true;
+      ++multiByte;
       i += len;
     }
     data.erase(0, i);
-    if (last) return multiByte && !std::ferror(f);
+    if (last) return multiByte > 0 ? Utf8Verdict::Valid : Utf8Verdict::Ascii;
   }
 }
 
@@ -81,12 +88,26 @@ std::string hexBytes(std::string_view bytes) {
   return out;
 }
 
-// The UTF-16 byte order when the sample has no mark: from where its NULs stand.
+// UTF-16 without a mark, by where its NULs stand: the high bytes of its ASCII (blanks,
+// line ends, serials, tags), all on one side of the pairs and on a good share of them. A
+// stray NUL in a short CP949 file is not enough.
+std::optional<Decoding> unmarkedUtf16(std::string_view sample) {
+  std::size_t even = 0, odd = 0;
+  for (std::size_t i = 0; i < sample.size(); ++i) {
+    if (sample[i] == '\0') ++(i % 2 == 0 ? even : odd);
+  }
+  const std::size_t pairs = sample.size() / 2;
+  if (pairs < 2) return std::nullopt;
+  if (even == 0 && odd * 4 >= pairs) return Decoding::Utf16Le;
+  if (odd == 0 && even * 4 >= pairs) return Decoding::Utf16Be;
+  return std::nullopt;
+}
+
+// The UTF-16 byte order: the mark, else the NULs, else little-endian.
 Decoding utf16Order(std::string_view sample) {
   if (sample.substr(0, 2) == "\xFE\xFF") return Decoding::Utf16Be;
   if (sample.substr(0, 2) == "\xFF\xFE") return Decoding::Utf16Le;
-  return text::classify(sample, true) == text::Kind::Utf16Be ? Decoding::Utf16Be
-                                                              : Decoding::Utf16Le;
+  return unmarkedUtf16(sample).value_or(Decoding::Utf16Le);
 }
 
 void appendUtf8(char32_t cp, std::string& out) {
@@ -132,20 +153,19 @@ std::optional<Decoding> decideDecoding(const std::string& path, Encoding request
     case Encoding::Auto:
       break;
   }
-  switch (text::classify(sample, true)) {
-    case text::Kind::Utf8Bom:
-      return Decoding::Utf8;
-    case text::Kind::Utf16Le:
-      return Decoding::Utf16Le;
-    case text::Kind::Utf16Be:
-      return Decoding::Utf16Be;
-    default:
-      break;
-  }
+  if (sample.substr(0, 3) == "\xEF\xBB\xBF") return Decoding::Utf8;
+  if (sample.substr(0, 2) == "\xFF\xFE") return Decoding::Utf16Le;
+  if (sample.substr(0, 2) == "\xFE\xFF") return Decoding::Utf16Be;
+  if (auto wide = unmarkedUtf16(sample)) return wide;
   // The sample decides nothing for a file whose first 64 KB are ASCII: the whole file is
   // checked, so that a later Hangul line is never read in the wrong encoding.
+  // A UTF-8 file with a damaged byte is still read as UTF-8, to be refused at that line:
+  // read as CP949 its Hangul would pass as other, wrong characters.
   std::rewind(f.get());
-  return isMultiByteUtf8File(f.get()) ? Decoding::Utf8 : Decoding::Cp949;
+  const Utf8Verdict verdict = scanUtf8(f.get());
+  if (std::ferror(f.get())) return std::nullopt;
+  return verdict == Utf8Verdict::Valid || verdict == Utf8Verdict::Broken ? Decoding::Utf8
+                                                                         : Decoding::Cp949;
 }
 
 const char* decodingName(Decoding d) {
@@ -247,7 +267,7 @@ bool SourceReader::decode(std::string_view raw) {
   for (std::size_t i = 0; i < raw.size(); i = cp949::nextChar(raw, i)) {
     const auto c = static_cast<unsigned char>(raw[i]);
     if (c == 0 || (c >= 0x80 && cp949::charLength(raw, i) != 2)) {
-      return stop(DecodeFault::Undecodable, hexBytes(raw.substr(i, 2)));
+      return stop(DecodeFault::Undecodable, hexBytes(raw.substr(i, cp949::isLeadByte(c) ? 2 : 1)));
     }
   }
   line_text_.assign(raw);
