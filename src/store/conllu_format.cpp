@@ -1,6 +1,5 @@
 #include "store/conllu_format.h"
 
-#include <vector>
 
 #include "common/cp949.h"
 
@@ -27,16 +26,21 @@ LineKind idKind(std::string_view id) {
   return LineKind::BadId;
 }
 
-// The "+"-separated pieces, empty ones included.
-std::vector<std::string_view> pieces(std::string_view s) {
-  std::vector<std::string_view> out;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t plus = cp949::findChar(s, '+', start);
-    out.push_back(s.substr(start, plus == std::string_view::npos ? s.size() - start : plus - start));
-    if (plus == std::string_view::npos) return out;
-    start = plus + 1;
+std::size_t pieceCount(std::string_view s) {
+  std::size_t n = 1;
+  for (std::size_t at = cp949::findChar(s, '+'); at != std::string_view::npos;
+       at = cp949::findChar(s, '+', at + 1)) {
+    ++n;
   }
+  return n;
+}
+
+// The next "+"-separated piece of `rest` (empty ones included), taken off its front.
+std::string_view nextPiece(std::string_view& rest) {
+  const std::size_t plus = cp949::findChar(rest, '+');
+  const std::string_view piece = rest.substr(0, plus);
+  rest = plus == std::string_view::npos ? std::string_view() : rest.substr(plus + 1);
+  return piece;
 }
 
 // A morpheme's form and tag, cut at its last "/": tags never hold one, forms may ("/"
@@ -97,23 +101,25 @@ TokenLine readTokenLine(std::string_view line) {
 
 PairedAnalysis analysisOf(const TokenLine& token, bool attachDa) {
   const std::string_view xpos = token.xpos == "_" ? token.upos : token.xpos;
-  const std::vector<std::string_view> lemmas = pieces(token.lemma);
-  const std::vector<std::string_view> tags = pieces(xpos);
   PairedAnalysis out;
-  if (lemmas.size() == tags.size()) {
+  const std::size_t count = pieceCount(token.lemma);
+  if (count == pieceCount(xpos)) {
     std::string text;
-    for (std::size_t i = 0; i < lemmas.size(); ++i) {
+    text.reserve(token.lemma.size() + xpos.size() + 2 * count);
+    std::string_view lemmas = token.lemma, tags = xpos;
+    for (std::size_t i = 0; i < count; ++i) {
       if (i > 0) text += '+';
-      text.append(lemmas[i]);
+      text.append(nextPiece(lemmas));
       text += '/';
-      text.append(tags[i]);
+      text.append(nextPiece(tags));
     }
     out.analysis = normalizeAnalysis(text, attachDa);
   } else {
     // One morpheme: its form keeps the "+" that made the counts differ.
     out.mismatch = true;
+    std::string_view tags = xpos;
     const std::string form = cp949::removeBlanks(token.lemma);
-    const std::string tag = cp949::removeBlanks(tags.front());
+    const std::string tag = cp949::removeBlanks(nextPiece(tags));
     const bool verb = !tag.empty() && (tag[0] == 'V' || tag[0] == 'v');
     out.analysis = attachDa && verb ? attachDaToForm(form) : form;
     out.analysis += '/';

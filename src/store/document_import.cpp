@@ -35,8 +35,6 @@ std::optional<ImportOutcome> readerFault(const SourceReader& reader) {
       return failure(ImportProblem::Undecodable, reader.lineNumber(), reader.faultText());
     case DecodeFault::Truncated:
       return failure(ImportProblem::Truncated, reader.lineNumber(), reader.faultText());
-    case DecodeFault::Unmappable:
-      return failure(ImportProblem::Unmappable, reader.lineNumber(), reader.faultText());
     case DecodeFault::ReadError:
       return failure(ImportProblem::InputUnreadable, reader.lineNumber());
   }
@@ -70,7 +68,7 @@ Inspection inspectSource(const std::string& input, ImportFormat format, Encoding
   SourcePlan plan;
   plan.decoding = *decoding;
   plan.detected = encoding == Encoding::Auto;
-  SourceReader reader(input, *decoding, true);
+  SourceReader reader(input, *decoding);
   MarkupFilter markup;
   std::string heads[3];
   std::size_t found = 0;
@@ -122,7 +120,7 @@ class ImportRun {
   ImportRun(const ImportRequest& r, const SourcePlan& plan)
       : request_(r),
         plan_(plan),
-        reader_(r.input, plan.decoding, r.replaceUnmappable),
+        reader_(r.input, plan.decoding),
         doc_(r.output),
         maker_(plan.mode, r.prefix, r.attachDa) {}
 
@@ -140,7 +138,6 @@ class ImportRun {
     std::optional<ImportOutcome> stopped =
         plan_.format == ImportFormat::Conllu ? readConllu() : readText();
     if (!stopped) stopped = readerFault(reader_);
-    counts_.replaced = reader_.replacedCharacters();
     if (stopped) {
       stopped->counts = counts_;
       return std::move(*stopped);
@@ -156,6 +153,20 @@ class ImportRun {
   }
 
  private:
+  // The characters CP949 cannot hold within [from, to) of the current line (all of it by
+  // default): counted when they may be replaced, else the import stops at the first.
+  std::optional<ImportOutcome> checkUnmappable(std::size_t from = 0,
+                                               std::size_t to = std::string::npos) {
+    for (const UnmappableCharacter& u : reader_.unmappable()) {
+      if (u.offset < from || u.offset >= to) continue;
+      if (!request_.replaceUnmappable) {
+        return failure(ImportProblem::Unmappable, reader_.lineNumber(), u.character);
+      }
+      ++counts_.replaced;
+    }
+    return std::nullopt;
+  }
+
   std::optional<ImportOutcome> put(const AnalysisRecord& record) {
     if (!doc_.put(record)) {
       reportStoreError(kOp, "DB insert error");
@@ -170,6 +181,7 @@ class ImportRun {
     while (const auto line = reader_.next()) {
       const std::string_view trimmed = cp949::trim(*line);
       if (trimmed.empty() || markup.skip(trimmed, reader_.lineNumber())) continue;
+      if (auto failed = checkUnmappable()) return failed;
       ParsedLine parsed = maker_.make(trimmed);
       if (parsed.status != result::kOk) {
         return failure(ImportProblem::FormatError, reader_.lineNumber(), parsed.record.serial);
@@ -206,8 +218,15 @@ class ImportRun {
         case conllu::LineKind::Word:
           break;
       }
-      record.word = cp949::removeBlanks(token.form);
-      if (record.word.size() != token.form.size()) ++counts_.formBlanks;
+      // Only what is stored counts: ID through XPOS (UPOS stands in for an XPOS "_").
+      const std::size_t used = static_cast<std::size_t>(token.xpos.data() + token.xpos.size() - line->data());
+      if (auto failed = checkUnmappable(0, used)) return failed;
+      if (cp949::findAnyOf(token.form, " \t\r\n") == std::string_view::npos) {
+        record.word.assign(token.form);
+      } else {
+        record.word = cp949::removeBlanks(token.form);
+        ++counts_.formBlanks;
+      }
       conllu::PairedAnalysis paired = conllu::analysisOf(token, request_.attachDa);
       if (paired.mismatch && counts_.mismatches++ == 0) {
         counts_.firstMismatchLine = reader_.lineNumber();

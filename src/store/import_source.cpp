@@ -128,13 +128,6 @@ void appendUtf8(char32_t cp, std::string& out) {
   }
 }
 
-bool isAscii(std::string_view s) {
-  for (const char c : s) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::optional<Decoding> decideDecoding(const std::string& path, Encoding requested) {
@@ -182,8 +175,8 @@ const char* decodingName(Decoding d) {
   return "";
 }
 
-SourceReader::SourceReader(const std::string& path, Decoding decoding, bool replaceUnmappable)
-    : file_(openFile(path, "rb")), decoding_(decoding), replaceUnmappable_(replaceUnmappable) {}
+SourceReader::SourceReader(const std::string& path, Decoding decoding)
+    : file_(openFile(path, "rb")), decoding_(decoding) {}
 
 bool SourceReader::stop(DecodeFault fault, std::string text) {
   fault_ = fault;
@@ -246,6 +239,7 @@ std::optional<std::string_view> SourceReader::next() {
   const std::optional<std::string_view> raw = nextRaw();
   if (!raw) return std::nullopt;
   ++line_;
+  unmappable_.clear();
   if (!decode(*raw)) return std::nullopt;
   return std::string_view(line_text_);
 }
@@ -275,33 +269,26 @@ bool SourceReader::decode(std::string_view raw) {
 }
 
 bool SourceReader::fromUtf8(std::string_view utf8) {
-  if (isAscii(utf8)) {
-    if (utf8.find('\0') != std::string_view::npos) {
-      return stop(DecodeFault::Undecodable, hexBytes(std::string_view("\0", 1)));
-    }
-    line_text_.assign(utf8);
-    return true;
-  }
   line_text_.clear();
-  for (;;) {
-    encoding::Conversion c = encoding::utf8ToCp949(utf8);
-    if (c) {
-      line_text_ += *c.text;
-      break;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x80) {
+      if (c == 0) return stop(DecodeFault::Undecodable, hexBytes(utf8.substr(i, 1)));
+      line_text_ += static_cast<char>(c);
+      ++i;
+      continue;
     }
-    const std::size_t at = c.offset;
-    const std::size_t len = utf8Length(utf8, at);
+    const std::size_t len = utf8Length(utf8, i);
     if (len == 0 || len == std::string_view::npos) {
-      return stop(DecodeFault::Undecodable, hexBytes(utf8.substr(at, 3)));
+      return stop(DecodeFault::Undecodable, hexBytes(utf8.substr(i, 3)));
     }
-    if (!replaceUnmappable_) return stop(DecodeFault::Unmappable, std::string(utf8.substr(at, len)));
-    line_text_ += *encoding::utf8ToCp949(utf8.substr(0, at)).text;
-    line_text_ += kReplacementCp949;
-    ++replaced_;
-    utf8.remove_prefix(at + len);
-  }
-  if (line_text_.find('\0') != std::string::npos) {
-    return stop(DecodeFault::Undecodable, hexBytes(std::string_view("\0", 1)));
+    char32_t cp = len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+    for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    if (!encoding::appendCp949Of(cp, line_text_)) {
+      unmappable_.push_back({line_text_.size(), std::string(utf8.substr(i, len))});
+      line_text_ += kReplacementCp949;
+    }
+    i += len;
   }
   return true;
 }
@@ -314,9 +301,11 @@ bool SourceReader::fromUtf16(std::string_view raw) {
     const auto a = static_cast<unsigned char>(raw[i]), b = static_cast<unsigned char>(raw[i + 1]);
     return static_cast<char32_t>(little ? (b << 8 | a) : (a << 8 | b));
   };
-  utf8_.clear();
+  if (raw.size() >= 2 && unitAt(raw.size() - 2) == '\r') raw.remove_suffix(2);
+  line_text_.clear();
   for (std::size_t i = 0; i < raw.size(); i += 2) {
     char32_t cp = unitAt(i);
+    const std::size_t at = i;
     if (cp >= 0xD800 && cp <= 0xDBFF) {
       if (i + 2 >= raw.size()) {
         // A lead surrogate that ends the file: the file was cut inside a character.
@@ -332,10 +321,14 @@ bool SourceReader::fromUtf16(std::string_view raw) {
     } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
       return stop(DecodeFault::Undecodable, hexBytes(raw.substr(i, 2)));
     }
-    appendUtf8(cp, utf8_);
+    if (cp == 0) return stop(DecodeFault::Undecodable, hexBytes(raw.substr(at, 2)));
+    if (encoding::appendCp949Of(cp, line_text_)) continue;
+    std::string character;
+    appendUtf8(cp, character);
+    unmappable_.push_back({line_text_.size(), std::move(character)});
+    line_text_ += kReplacementCp949;
   }
-  if (!utf8_.empty() && utf8_.back() == '\r') utf8_.pop_back();
-  return fromUtf8(utf8_);
+  return true;
 }
 
 }  // namespace selvanor::interchange
