@@ -61,6 +61,43 @@ TEST(Encoding, LossyConversionMatchesTheRestartingModel) {
   }
 }
 
+// The code-point table the importers convert through gives, for every code point, what
+// a conversion of its UTF-8 gives: the same bytes, or no code at all.
+TEST(Encoding, CodePointTableAgreesWithTheConversionEverywhere) {
+  std::string utf8, viaTable;
+  for (char32_t cp = 1; cp < 0x110000; cp += cp < 0x10000 ? 1 : 0x1111) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    utf8.clear();
+    if (cp < 0x80) {
+      utf8 += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (cp >> 6));
+      utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      utf8 += static_cast<char>(0xE0 | (cp >> 12));
+      utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xF0 | (cp >> 18));
+      utf8 += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    viaTable.clear();
+    const bool mapped = encoding::appendCp949Of(cp, viaTable);
+    const encoding::Conversion c = encoding::utf8ToCp949(utf8);
+    ASSERT_EQ(mapped, c.text.has_value()) << std::hex << static_cast<unsigned>(cp);
+    if (mapped) {
+      ASSERT_EQ(viaTable, *c.text) << std::hex << static_cast<unsigned>(cp);
+    }
+  }
+  std::string out = "x";
+  EXPECT_TRUE(encoding::appendCp949Of(U'갂', out));
+  EXPECT_EQ(out, "x\x81\x41");
+  EXPECT_FALSE(encoding::appendCp949Of(U'\U0001F600', out));
+  EXPECT_EQ(out, "x\x81\x41");
+}
+
 }  // namespace
 }  // namespace selvanor
 

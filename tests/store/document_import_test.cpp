@@ -187,6 +187,26 @@ TEST_F(DocumentImport, UnmappableCharacterStopsBeforeTheTargetChangesOrIsReplace
   EXPECT_NE(outcomeMessage(o, plan).find("CP949에 없는 글자 3개를 □로 바꾸었습니다."), std::string::npos);
 }
 
+TEST_F(DocumentImport, UnmappableCharactersOutsideTheTokensDoNotMatter) {
+  // In a header block and a tag line of analysed text, and in a CoNLL-U comment and the
+  // columns after XPOS, nothing is stored: nothing to refuse or count.
+  const std::string text = "<teiHeader>\n<title>😀 丶</title>\n</teiHeader>\n<p n=\"😀\">\n"
+                           "SER00000001 a a/NN\nSER00000002 b b/NN\nSER00000003 c c/NN\n";
+  ImportOutcome o = importFile(write("t.txt", utf16(text, true, true)), dir.file("t.id"));
+  ASSERT_EQ(o.code, result::kOk) << outcomeMessage(o, plan);
+  EXPECT_EQ(o.counts.replaced, 0u);
+  const std::string conll = "# text = 😀\n1\ta\ta\tX\tSL\t_\t0\troot\t_\tTranslit=😀\n"
+                            "2\t丶\t丶\tX\tSH\t_\t0\troot\t_\t_\n";
+  o = importFile(write("c.conllu", conll), dir.file("c.id"));
+  EXPECT_EQ(o.problem, ImportProblem::Unmappable);
+  EXPECT_EQ(o.line, 3u);
+  EXPECT_EQ(o.detail, "丶");
+  o = importFile(dir.file("c.conllu"), dir.file("c.id"), ImportFormat::Auto, Encoding::Auto,
+                 "ABCDEFG", true, true);
+  ASSERT_EQ(o.code, result::kOk);
+  EXPECT_EQ(o.counts.replaced, 2u);  // FORM and LEMMA of the second token
+}
+
 TEST_F(DocumentImport, BrokenInputIsNamedByLineAndWritesNothing) {
   test::writeDocument(dir.file("doc.id"), {{"OLD", "w", "w/NNG"}});
   const auto before = test::dump(dir.file("doc.id"));
