@@ -4,6 +4,7 @@
 
 #include "common/cp949.h"
 #include "common/encoding.h"
+#include "common/unicode_nfc.h"
 #include "store/codecs.h"
 #include "store/conllu_format.h"
 #include "store/document_export.h"
@@ -43,20 +44,23 @@ class Utf8Formatter : public RecordFormatter {
   void flush(std::string& out) {
     if (pending_.empty()) return;
     encoding::Conversion c = encoding::cp949ToUtf8(pending_);
+    std::string text;
     if (c) {
-      out += *c.text;
+      text = std::move(*c.text);
     } else {
-      const std::string lossy = encoding::cp949ToUtf8Lossy(pending_);
-      for (std::size_t at = lossy.find(kReplacementUtf8); at != std::string::npos;
-           at = lossy.find(kReplacementUtf8, at + kReplacementUtf8.size())) {
+      text = encoding::cp949ToUtf8Lossy(pending_);
+      for (std::size_t at = text.find(kReplacementUtf8); at != std::string::npos;
+           at = text.find(kReplacementUtf8, at + kReplacementUtf8.size())) {
         ++replaced_;
       }
-      out += lossy;
     }
+    if (nfc_) unicode::composeCp949Singletons(text);
+    out += text;
     pending_.clear();
   }
 
   std::string pending_;
+  bool nfc_ = false;  // write NFC (the UD validator checks it)
 
  private:
   std::size_t replaced_ = 0;
@@ -97,6 +101,7 @@ class TsvFormatter final : public Utf8Formatter {
 
 class ConlluFormatter final : public Utf8Formatter {
  public:
+  ConlluFormatter() { nfc_ = true; }
   [[nodiscard]] std::size_t sentences() const { return sentences_; }
 
  private:

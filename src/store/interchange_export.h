@@ -33,7 +33,8 @@ struct ExportOutcome {
 // CoNLL-U: "# sent_id = " the serial of the sentence's first record and "# text = " its
 // words joined by blanks, then ID (1..n in the sentence), FORM = word, LEMMA and XPOS
 // rebuilt from the analysis (store/conllu_format.h), every other column "_", and a blank
-// line after each sentence. TSV: a field holding a double quote, tab or line end is put in
+// line after each sentence, in Unicode NFC (duplicate Hanja become their unified
+// ideographs). TSV and UTF-8 text keep each character as CP949 maps it. TSV: a field holding a double quote, tab or line end is put in
 // double quotes, its quotes doubled, as spreadsheets and pandas read it.
 [[nodiscard]] ExportOutcome exportDocument(DocumentFormat format, const std::string& source,
                                            const std::string& output);

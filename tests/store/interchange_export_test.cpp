@@ -245,6 +245,15 @@ TEST_F(Interchange, ConlluExportKeepsTheFormatRulesForAnyRecord) {
   EXPECT_NE(exportMessage(o, DocumentFormat::Conllu).find("U+FFFD"), std::string::npos);
 }
 
+TEST_F(Interchange, ConlluIsWrittenInNfcTheOtherFormatsAsConverted) {
+  // 豈 as the duplicate Hanja 0xCBD0 (U+F900) and Å as 0xA1CA (U+212B).
+  test::writeDocument(dir.file("h.id"), {{"S1", "\xCB\xD0\xA1\xCA", "\xCB\xD0/SH + \xA1\xCA/SW"}});
+  EXPECT_EQ(tokenColumns(exported(DocumentFormat::Conllu, dir.file("h.id"))),
+            "\u8C48\u00C5 \u8C48+\u00C5 SH+SW;|");
+  EXPECT_EQ(exported(DocumentFormat::Tsv, dir.file("h.id")),
+            "serial\tword\tanalysis\nS1\t\uF900\u212B\t\uF900/SH + \u212B/SW\n");
+}
+
 TEST_F(Interchange, TsvAndUtf8TextExports) {
   test::writeDocument(dir.file("d.id"), {{"S1", k("\"그는"), k("\"/SS + 그/NP + 는/JX")},
                                          {"S2", k("갔다"), k("가/VV + 았/EP + 다/EF")}});
