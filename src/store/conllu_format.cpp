@@ -74,6 +74,19 @@ void forEachMorpheme(std::string_view analysis, Fn&& fn) {
 
 std::string orUnderscore(std::string s) { return s.empty() ? std::string("_") : s; }
 
+// Whitespace to UD tools: the ASCII blanks and the ideographic space (CP949 0xA1A1, the
+// one character of CP949 that Unicode counts as a space).
+bool isSpaceAt(std::string_view s, std::size_t i) {
+  if (cp949::charLength(s, i) == 2) return s[i] == '\xA1' && s[i + 1] == '\xA1';
+  return cp949::isBlank(s[i]) || s[i] == '\f' || s[i] == '\v';
+}
+
+void appendWithoutSpaces(std::string_view s, std::string& out) {
+  for (std::size_t i = 0; i < s.size(); i = cp949::nextChar(s, i)) {
+    if (!isSpaceAt(s, i)) out.append(s, i, cp949::charLength(s, i));
+  }
+}
+
 }  // namespace
 
 TokenLine readTokenLine(std::string_view line) {
@@ -135,7 +148,7 @@ Columns columnsOf(const AnalysisRecord& record) {
   bool blank = false;
   for (std::size_t i = 0; i < record.word.size(); i = cp949::nextChar(record.word, i)) {
     const std::size_t len = cp949::charLength(record.word, i);
-    if (len == 1 && (cp949::isBlank(record.word[i]) || record.word[i] == '\f' || record.word[i] == '\v')) {
+    if (isSpaceAt(record.word, i)) {
       blank = !c.form.empty();
       continue;
     }
@@ -151,8 +164,8 @@ Columns columnsOf(const AnalysisRecord& record) {
       c.xpos += '+';
     }
     first = false;
-    cp949::appendWithout(ft.form, " \t\r\n\f\v", c.lemma);
-    cp949::appendWithout(ft.tag, " \t\r\n\f\v", c.xpos);
+    appendWithoutSpaces(ft.form, c.lemma);
+    appendWithoutSpaces(ft.tag, c.xpos);
   });
   c.form = orUnderscore(std::move(c.form));
   c.lemma = orUnderscore(std::move(c.lemma));

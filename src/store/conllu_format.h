@@ -40,8 +40,8 @@ struct PairedAnalysis {
 };
 [[nodiscard]] PairedAnalysis analysisOf(const TokenLine& token, bool attachDa);
 
-// The FORM, LEMMA and XPOS columns of a record. Whitespace runs in the word become one
-// blank (none at the ends); LEMMA and XPOS are the forms and tags of the morphemes
+// The FORM, LEMMA and XPOS columns of a record. Whitespace runs in the word (the
+// ideographic space included) become one blank, none at the ends; LEMMA and XPOS are the forms and tags of the morphemes
 // (split at " + ", each at its last "/") joined by "+", whitespace removed. An empty
 // column is "_".
 struct Columns {

@@ -33,6 +33,13 @@ std::vector<std::string> split(const std::string& s, char c) {
 }
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+// Whitespace as UD's tools see it in UTF-8 taken from CP949: ASCII, or U+3000.
+bool spaceAt(const std::string& v, std::size_t j) {
+  return isSpace(v[j]) || v.compare(j, 3, "\u3000") == 0;
+}
+bool endsInSpace(const std::string& v) {
+  return isSpace(v.back()) || (v.size() >= 3 && v.compare(v.size() - 3, 3, "\u3000") == 0);
+}
 
 // The format rules of UD's level-1 validation, as far as they concern what we write:
 // UTF-8, LF line ends, every sentence its comments then token lines then one blank line,
@@ -67,13 +74,15 @@ std::string levelOneBreach(const std::string& text) {
     for (std::size_t c = 0; c < cols.size(); ++c) {
       const std::string& v = cols[c];
       if (v.empty()) return where + "empty column " + std::to_string(c + 1);
-      if (isSpace(v.front()) || isSpace(v.back())) return where + "whitespace at the ends";
-      for (std::size_t j = 1; j < v.size(); ++j) {
-        if (isSpace(v[j]) && isSpace(v[j - 1])) return where + "two whitespace characters";
-      }
+      if (spaceAt(v, 0) || endsInSpace(v)) return where + "whitespace at the ends";
       const bool spacesAllowed = c == 1 || c == 2 || c == 9;
-      for (const char ch : v) {
-        if (!spacesAllowed && isSpace(ch)) return where + "whitespace in column " + std::to_string(c + 1);
+      bool previous = false;
+      for (std::size_t j = 0; j < v.size(); ++j) {
+        const bool space = spaceAt(v, j);
+        if (space && previous) return where + "two whitespace characters";
+        if (space && !spacesAllowed) return where + "whitespace in column " + std::to_string(c + 1);
+        if (space && v[j] != ' ' && !isSpace(v[j])) j += 2;  // past U+3000
+        previous = space;
       }
     }
   }
@@ -226,7 +235,7 @@ TEST_F(Interchange, ConlluExportKeepsTheFormatRulesForAnyRecord) {
   // Blanks in and around a word, empty and untagged morphemes, a "/" form, a sentence
   // that never ends in SF, and a byte CP949 does not map.
   test::writeDocument(dir.file("odd.id"),
-                      {{"A1", k(" 두  칸 "), k("두/MM + 칸/NNB")},
+                      {{"A1", k("　두  칸 "), k("두/MM + 칸　/NNB")},
                        {"A2", "a", "A/NN + /? + B/NN"},
                        {"A3", k("뭐"), k("뭐")},
                        {"A4", "/", "//SP"},
