@@ -1,7 +1,8 @@
 // Import against build on the same tokens: the build of a CP949 numbered text is the
 // floor; the import reads the same tokens as UTF-8 and UTF-16 text with markup and as
 // CoNLL-U, and the ratios say what decoding, markup and CoNLL-U cost on top (target: at
-// most 1.5). The CoNLL-U and TSV exports are timed beside the CP949 text export.
+// most 1.5). The CoNLL-U and TSV exports are timed beside the CP949 text export. Each
+// time is the best of three runs.
 //
 //   bench_import [--tokens N]... [--corpus FILE] [--dir DIR]
 //
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <unistd.h>
 #include <string>
 #include <vector>
@@ -111,6 +113,17 @@ bool importFile(const std::string& input, const std::string& output, long expect
   return o.code == result::kOk && static_cast<long>(o.counts.records) == expected;
 }
 
+// The fastest of three runs: the machine is shared, and one slow run says nothing of the code.
+RunStats best(const std::function<bool()>& work) {
+  RunStats b = runMeasured(work);
+  for (int i = 0; i < 2 && b.ok; ++i) {
+    const RunStats r = runMeasured(work);
+    if (!r.ok) return r;
+    if (r.seconds < b.seconds) b = r;
+  }
+  return b;
+}
+
 void ratio(const char* what, const RunStats& s, const RunStats& floor) {
   if (floor.seconds > 0) std::printf("%-36s %.2f\n", what, s.seconds / floor.seconds);
 }
@@ -147,21 +160,21 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "cannot write the inputs in %s\n", dir.c_str());
       return 1;
     }
-    const RunStats build = runMeasured([&] {
+    const RunStats build = best([&] {
       DBWrap db;
       return db.makeBunsukDB(text, doc, "", SerialMode::Numbered, true) == result::kOk;
     });
-    const RunStats cp949 = runMeasured([&] { return importFile(text, doc, n); });
-    const RunStats fromUtf8 = runMeasured([&] { return importFile(utf8, doc, n); });
-    const RunStats fromUtf16 = runMeasured([&] { return importFile(utf16, doc, n); });
-    const RunStats fromConllu = runMeasured([&] { return importFile(conll, doc, n); });
-    const RunStats textExport = runMeasured([&] {
+    const RunStats cp949 = best([&] { return importFile(text, doc, n); });
+    const RunStats fromUtf8 = best([&] { return importFile(utf8, doc, n); });
+    const RunStats fromUtf16 = best([&] { return importFile(utf16, doc, n); });
+    const RunStats fromConllu = best([&] { return importFile(conll, doc, n); });
+    const RunStats textExport = best([&] {
       return interchange::exportDocument(DocumentFormat::Text, doc, out).code == result::kOk;
     });
-    const RunStats conlluExport = runMeasured([&] {
+    const RunStats conlluExport = best([&] {
       return interchange::exportDocument(DocumentFormat::Conllu, doc, out).code == result::kOk;
     });
-    const RunStats tsvExport = runMeasured([&] {
+    const RunStats tsvExport = best([&] {
       return interchange::exportDocument(DocumentFormat::Tsv, doc, out).code == result::kOk;
     });
     printRow("floor: build of CP949 text", n, build);

@@ -86,7 +86,7 @@ void registerDocumentCommands(CLI::App& app, CLI::App& exportCommand, int& exitC
   CLI::App* e = &exportCommand;
   auto doc = std::make_shared<ExportOptions>();
   CLI::App* ed = e->add_subcommand(
-      "document", "Analysis document: serial<TAB>word<TAB>analysis per record, or CoNLL-U or TSV");
+      "document", "Analysis document: serial<TAB>word<TAB>analysis per record, CoNLL-U or TSV");
   ed->add_option("DOC", doc->document, "analysis document (.id)")->required()->check(CLI::ExistingFile);
   ed->add_option("OUTPUT", doc->output,
                  "file to write (text: CP949 unless --utf8; conllu, tsv: UTF-8); - for "

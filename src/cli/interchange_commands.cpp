@@ -60,8 +60,7 @@ int runImport(const ImportOptions& o) {
 void registerInterchangeCommands(CLI::App& app, int& exitCode) {
   auto o = std::make_shared<ImportOptions>();
   CLI::App* c = app.add_subcommand(
-      "import", "Import analysed text as distributed (UTF-8, UTF-16 or CP949, markup skipped) or "
-                "a CoNLL-U file into an analysis document (.id)");
+      "import", "Analysed text with markup (UTF-8, UTF-16, CP949) or CoNLL-U to a document (.id)");
   c->add_option("INPUT", o->input,
                 "analysed text (serial, word, analysis per line; <tag> lines and header blocks "
                 "skipped) or CoNLL-U")
@@ -78,7 +77,9 @@ void registerInterchangeCommands(CLI::App& app, int& exitCode) {
   c->add_option("--prefix", o->prefix,
                 "7-character serial prefix, needed for CoNLL-U and for text without serial "
                 "numbers (serials in token order)");
-  c->add_flag("--no-da", o->noDa, "do not attach 다 to verb stems");
+  c->add_flag("--no-da", o->noDa,
+              "do not attach 다 to verb stems (keeps a CoNLL-U LEMMA as it is, so that its "
+              "export gives it back)");
   c->add_flag("--replace-unmappable", o->replaceUnmappable,
               "write characters CP949 cannot hold as □ and count them (default: stop and name "
               "the line)");

@@ -208,12 +208,19 @@ std::optional<std::string_view> SourceReader::nextRaw() {
       const void* hit = std::memchr(buffer_.data() + scanned, '\n', buffer_.size() - scanned);
       if (hit) end = static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.data());
     } else {
+      // A line feed byte on the right side of a unit whose other byte is NUL.
       const std::size_t lf = decoding_ == Decoding::Utf16Le ? 0 : 1;
-      for (std::size_t i = scanned; i + 1 < buffer_.size(); i += 2) {
-        if (buffer_[i + lf] == '\n' && buffer_[i + 1 - lf] == '\0') {
-          end = i;
+      for (std::size_t from = scanned + lf; from < buffer_.size();) {
+        const void* hit = std::memchr(buffer_.data() + from, '\n', buffer_.size() - from);
+        if (!hit) break;
+        const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.data());
+        const std::size_t unitStart = at - lf;
+        if ((unitStart - start_) % 2 == 0 && unitStart + 1 < buffer_.size() &&
+            buffer_[unitStart + 1 - lf] == '\0') {
+          end = unitStart;
           break;
         }
+        from = at + 1;
       }
     }
     if (end != std::string::npos) {
@@ -270,12 +277,18 @@ bool SourceReader::decode(std::string_view raw) {
 
 bool SourceReader::fromUtf8(std::string_view utf8) {
   line_text_.clear();
+  if (const void* nul = std::memchr(utf8.data(), '\0', utf8.size())) {
+    return stop(DecodeFault::Undecodable, hexBytes(utf8.substr(
+        static_cast<std::size_t>(static_cast<const char*>(nul) - utf8.data()), 1)));
+  }
   for (std::size_t i = 0; i < utf8.size();) {
     const auto c = static_cast<unsigned char>(utf8[i]);
     if (c < 0x80) {
-      if (c == 0) return stop(DecodeFault::Undecodable, hexBytes(utf8.substr(i, 1)));
-      line_text_ += static_cast<char>(c);
-      ++i;
+      // A run of ASCII is the same in CP949: copied whole.
+      std::size_t end = i + 1;
+      while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
+      line_text_.append(utf8, i, end - i);
+      i = end;
       continue;
     }
     const std::size_t len = utf8Length(utf8, i);
