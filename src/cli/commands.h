@@ -20,5 +20,7 @@ void registerCorpusCommands(CLI::App& app, int& exitCode);
 void registerStatisticsCommands(CLI::App& app, int& exitCode);
 // review, batch autocorrect|check
 void registerReviewCommands(CLI::App& app, int& exitCode);
+// import
+void registerInterchangeCommands(CLI::App& app, int& exitCode);
 
 }  // namespace selvanor::cli

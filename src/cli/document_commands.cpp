@@ -1,4 +1,4 @@
-// build, export document.
+// build, export document (text, UTF-8 text, CoNLL-U, TSV).
 #include <memory>
 #include <string>
 
@@ -6,6 +6,7 @@
 #include "cli/export_output.h"
 #include "cli/terminal.h"
 #include "store/build_decisions.h"
+#include "store/import_decisions.h"
 #include "facade/dbwrap.h"
 
 namespace selvanor::cli {
@@ -17,6 +18,26 @@ struct BuildOptions {
   std::string prefix;
   bool noDa = false;
 };
+
+struct ExportOptions {
+  std::string document;
+  std::string output;
+  std::string format = "text";
+  bool utf8 = false;
+};
+
+int runExport(const ExportOptions& o) {
+  const std::optional<interchange::DocumentFormat> format =
+      interchange::documentFormatNamed(o.format, o.utf8);
+  if (!format) {
+    printMessage("--format는 text, conllu, tsv 가운데 하나여야 합니다.");
+    return kExitUsage;
+  }
+  DBWrap db;
+  const interchange::ExportOutcome outcome = db.exportBunsukDB(*format, o.document, o.output);
+  return reportExport(outcome.code == result::kOk, interchange::exportMessage(outcome, *format),
+                      o.output);
+}
 
 int runBuild(const BuildOptions& o) {
   const build::BuildPlan plan = build::planDocumentBuild(o.input, o.output, std::string());
@@ -63,20 +84,20 @@ void registerDocumentCommands(CLI::App& app, CLI::App& exportCommand, int& exitC
   b->callback([build, &exitCode] { exitCode = runBuild(*build); });
 
   CLI::App* e = &exportCommand;
-  auto doc = std::make_shared<std::pair<std::string, std::string>>();
-  CLI::App* ed = e->add_subcommand("document", "Analysis document: serial<TAB>word<TAB>analysis per record");
-  ed->add_option("DOC", doc->first, "analysis document (.id)")->required()->check(CLI::ExistingFile);
-  ed->add_option("OUTPUT", doc->second, "text file to write (CP949); - for standard output")
+  auto doc = std::make_shared<ExportOptions>();
+  CLI::App* ed = e->add_subcommand(
+      "document", "Analysis document: serial<TAB>word<TAB>analysis per record, CoNLL-U or TSV");
+  ed->add_option("DOC", doc->document, "analysis document (.id)")->required()->check(CLI::ExistingFile);
+  ed->add_option("OUTPUT", doc->output,
+                 "file to write (text: CP949 unless --utf8; conllu, tsv: UTF-8); - for "
+                 "standard output")
       ->required();
-  ed->callback([doc, &exitCode] {
-    DBWrap db;
-    const ResultCode rc = db.printDBcont(ExportKind::Document, doc->first, doc->second);
-    exitCode = reportExport(rc == result::kOk,
-                            rc == result::kOk ? "분석 문헌을 텍스트로 저장했습니다."
-                            : rc == result::kTextFileError ? "출력 파일을 저장할 수 없습니다."
-                                                           : "분석 문헌 파일을 읽을 수 없습니다.",
-                            doc->second);
-  });
+  ed->add_option("--format", doc->format,
+                 "text (default), conllu (one token per record, sentences end after SF), tsv "
+                 "(header row serial, word, analysis)")
+      ->check(CLI::IsMember({"text", "conllu", "tsv"}));
+  ed->add_flag("--utf8", doc->utf8, "write the text format in UTF-8");
+  ed->callback([doc, &exitCode] { exitCode = runExport(*doc); });
 }
 
 }  // namespace selvanor::cli

@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
   CLI::App* exportCommand = app.add_subcommand("export", "Write a database file out as text");
   exportCommand->require_subcommand(1);
   cli::registerDocumentCommands(app, *exportCommand, exitCode);
+  cli::registerInterchangeCommands(app, exitCode);
   cli::registerTagCommands(app, exitCode);
   cli::registerDictionaryCommands(app, *exportCommand, exitCode);
   cli::registerCorrectionCommands(app, exitCode);

@@ -36,6 +36,10 @@ std::string documentTextFile(const std::string& document) {
   return withExtension(document, ".txt");
 }
 
+std::string documentExportFile(const std::string& document, std::string_view extension) {
+  return withExtension(document, extension);
+}
+
 std::string referenceTextFile(const std::string& reference) {
   return withExtension(reference, ".txt");
 }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace selvanor::derived {
 
@@ -23,6 +24,9 @@ namespace selvanor::derived {
 
 // The text export of an analysis document ("텍스트 저장"): a.id -> a.txt.
 [[nodiscard]] std::string documentTextFile(const std::string& document);
+// An export of a document in another format, by that format's extension ("텍스트 저장" as
+// CoNLL-U or TSV): a.id, ".conllu" -> a.conllu.
+[[nodiscard]] std::string documentExportFile(const std::string& document, std::string_view extension);
 
 // The text export a reference file's export offers: a.idx -> a.txt, ref -> ref.txt.
 [[nodiscard]] std::string referenceTextFile(const std::string& reference);

@@ -3,6 +3,8 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <vector>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -34,6 +36,20 @@ class Converter {
   // Converts the whole input in one pass: each byte where a sequence fails (invalid, or a
   // character cut off by the end) becomes `replacement`, and the conversion goes on at the
   // next byte, so the second half of a broken pair is read again on its own.
+  // Converts one short sequence into `out` (at least 8 bytes) without allocating; the
+  // number of bytes written, or 0 when it does not convert.
+  std::size_t convertShort(std::string_view in, char* out) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    char* inPtr = const_cast<char*>(in.data());
+    std::size_t inLeft = in.size();
+    char* outPtr = out;
+    std::size_t outLeft = 8;
+    if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0) {
+      return 0;
+    }
+    return 8 - outLeft;
+  }
+
   std::string convertReplacing(std::string_view in, std::string_view replacement) {
     std::string out;
     (void)run(in, out, nullptr, replacement);
@@ -106,6 +122,7 @@ Conversion utf8ToCp949(std::string_view utf8) {
   } else {
     const std::size_t len = utf8SequenceLength(static_cast<unsigned char>(utf8[failedAt]));
     result.offending = std::string(utf8.substr(failedAt, len));
+    result.offset = failedAt;
   }
   return result;
 }
@@ -120,8 +137,58 @@ Conversion cp949ToUtf8(std::string_view cp949) {
     const auto c = static_cast<unsigned char>(cp949[failedAt]);
     const std::size_t len = (c >= 0x81 && c <= 0xFE && failedAt + 1 < cp949.size()) ? 2 : 1;
     result.offending = std::string(cp949.substr(failedAt, len));
+    result.offset = failedAt;
   }
   return result;
+}
+
+namespace {
+
+// CP949 codes of U+0080-U+FFFF: the bytes in the low 16 bits (one byte in the low 8 when
+// bit 16 is set), 0 for a code point CP949 cannot hold.
+std::vector<std::uint32_t> makeCp949Table() {
+  std::vector<std::uint32_t> table(0x10000, 0);
+  std::string utf8;
+  char bytes[8];
+  for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    utf8.clear();
+    if (cp < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (cp >> 6));
+    } else {
+      utf8 += static_cast<char>(0xE0 | (cp >> 12));
+      utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    }
+    utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    const std::size_t n = toCp949().convertShort(utf8, bytes);
+    if (n == 2) {
+      table[cp] = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[0])) << 8 |
+                  static_cast<unsigned char>(bytes[1]);
+    } else if (n == 1) {
+      table[cp] = 0x10000u | static_cast<unsigned char>(bytes[0]);
+    }
+  }
+  return table;
+}
+
+}  // namespace
+
+bool appendCp949Of(char32_t cp, std::string& out) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+    return true;
+  }
+  if (cp >= 0x10000) return false;  // CP949 holds nothing beyond the BMP
+  static const std::vector<std::uint32_t> table = makeCp949Table();
+  const std::uint32_t code = table[cp];
+  if (code == 0) return false;
+  if (code & 0x10000u) {
+    out += static_cast<char>(code & 0xFF);
+  } else {
+    out += static_cast<char>(code >> 8);
+    out += static_cast<char>(code & 0xFF);
+  }
+  return true;
 }
 
 std::string cp949ToUtf8Lossy(std::string_view cp949) {

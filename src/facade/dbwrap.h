@@ -34,8 +34,10 @@
 #include "store/analysis_record.h"
 #include "store/document_build.h"
 #include "store/document_export.h"
+#include "store/document_import.h"
 #include "store/document_merge.h"
 #include "store/encap_list.h"
+#include "store/interchange_export.h"
 #include "store/reference_file.h"
 
 namespace selvanor {
@@ -81,6 +83,23 @@ class DBWrap {
   [[nodiscard]] ResultCode mergeBunsukDB(const std::string& base, const std::string& added,
                                          const ProgressFn& progress = {}) {
     return merge::mergeBunsukDB(base, added, progress);
+  }
+
+  // ---- interchange: other encodings and formats at the edges (store/document_import.h,
+  //      store/interchange_export.h) -------------------------------------------------------
+  [[nodiscard]] interchange::Inspection inspectImportSource(const std::string& input,
+                                                            interchange::ImportFormat format,
+                                                            interchange::Encoding encoding) {
+    return interchange::inspectSource(input, format, encoding);
+  }
+  [[nodiscard]] interchange::ImportOutcome importBunsukDB(const interchange::ImportRequest& request,
+                                                          const interchange::SourcePlan& plan) {
+    return interchange::importDocument(request, plan);
+  }
+  [[nodiscard]] interchange::ExportOutcome exportBunsukDB(interchange::DocumentFormat format,
+                                                          const std::string& document,
+                                                          const std::string& output) {
+    return interchange::exportDocument(format, document, output);
   }
 
   // ---- reference files and usage examples (store/reference_file.h) -------------------

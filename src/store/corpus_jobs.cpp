@@ -4,7 +4,6 @@
 
 #include "common/derived_paths.h"
 #include "common/files.h"
-#include "store/document_export.h"
 
 namespace selvanor::corpus {
 
@@ -19,7 +18,8 @@ bool isGuardedPath(const DocumentList& list, const std::string& openDocument,
 
 std::string exportDocumentTexts(const DocumentList& list, const std::string& openDocument,
                                 const std::vector<std::string>& documents, const JobStep& step,
-                                const std::function<bool(const std::string& textPath)>& replaceExisting) {
+                                const std::function<bool(const std::string& textPath)>& replaceExisting,
+                                interchange::DocumentFormat format) {
   std::vector<JobFailure> failures;
   bool stopped = false;
   for (const std::string& document : documents) {
@@ -27,14 +27,15 @@ std::string exportDocumentTexts(const DocumentList& list, const std::string& ope
       stopped = true;
       break;
     }
-    const std::string textPath = derived::documentTextFile(document);
+    const std::string textPath =
+        derived::documentExportFile(document, interchange::exportExtension(format));
     // No sibling can be named, or the name is that of a listed document: never written.
     if (textPath.empty() || isGuardedPath(list, openDocument, textPath)) {
       failures.push_back({document, result::kTextFileError});
       continue;
     }
     if (fileExists(textPath) && !replaceExisting(textPath)) continue;
-    const ResultCode rc = printDBcont(ExportKind::Document, document, textPath);
+    const ResultCode rc = interchange::exportDocument(format, document, textPath).code;
     if (rc != result::kOk) failures.push_back({document, rc});
   }
   std::string outcome = jobOutcomeMessage(msg::kTextDone, failures);

@@ -10,6 +10,7 @@
 
 #include "common/result_codes.h"
 #include "store/document_list.h"
+#include "store/interchange_export.h"
 #include "store/reference_file.h"
 
 namespace selvanor::corpus {
@@ -26,15 +27,16 @@ inline constexpr const char* kJobStopped =
 [[nodiscard]] bool isGuardedPath(const DocumentList& list, const std::string& openDocument,
                                  const std::string& path);
 
-// "텍스트 저장": each document's text export into its sibling ".txt"
-// (derived::documentTextFile). A document whose text path cannot be named or is guarded
-// is a failure and nothing is written for it; an existing text file is replaced only
-// when `replaceExisting(path)` says so. Returns the closing message (failures named, a
-// stop noted).
+// "텍스트 저장": each document's export in `format` into its sibling named by the format's
+// extension (".txt", ".conllu", ".tsv"; derived::documentExportFile). A document whose
+// text path cannot be named or is guarded is a failure and nothing is written for it; an
+// existing text file is replaced only when `replaceExisting(path)` says so. Returns the
+// closing message (failures named, a stop noted).
 [[nodiscard]] std::string exportDocumentTexts(
     const DocumentList& list, const std::string& openDocument,
     const std::vector<std::string>& documents, const JobStep& step,
-    const std::function<bool(const std::string& textPath)>& replaceExisting);
+    const std::function<bool(const std::string& textPath)>& replaceExisting,
+    interchange::DocumentFormat format = interchange::DocumentFormat::Text);
 
 // What "사용 예 검색" over several documents did.
 struct ExampleSearchOutcome {

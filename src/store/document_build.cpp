@@ -5,10 +5,8 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "common/text_kind.h"
-#include "store/codecs.h"
 #include "store/document_build.h"
 #include "store/serial_numbers.h"
-#include "store/storage.h"
 
 namespace selvanor {
 
@@ -65,25 +63,20 @@ ResultCode DocumentBuilder::makeBunsukDB(const std::string& input, const std::st
   // A UTF-8, UTF-16 or binary file would build garbage (unnumbered) or fail at a serial
   // that says nothing of why (numbered): it is refused at its first line, with the hint.
   if (auto foreign = text::describeForeignFile(input)) foreignText_ = std::move(*foreign);
-  FileReplacement target(output);
-  Storage doc;
-  if (!doc.openWithCursor(target.temporaryPath())) {
+  DocumentWriter doc(output);
+  if (!doc.open()) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
-  unsigned long count = 0;
-  std::string value;
   ProgressReporter reporter(progress, fileSizeOf(input));
+  LineRecordMaker maker(mode, prefix, attachDa);
   while (auto line = reader.next()) {
     if (!reporter.report(reader.bytesRead())) return result::kCancelled;
     const std::string_view trimmed = cp949::trim(*line);
     if (trimmed.empty()) continue;
-    ParsedLine parsed = mode == SerialMode::Numbered
-                            ? parseLine(trimmed, attachDa)
-                            : parseUnnumberedLine(makeSerial(prefix, ++count), trimmed, attachDa);
-    if (mode == SerialMode::Generate) lastSerial_ = parsed.record.serial;
+    ParsedLine parsed = maker.make(trimmed);
+    lastSerial_ = parsed.record.serial;
     if (parsed.status != result::kOk || !foreignText_.empty()) return result::kFormatError;
-    value = codec::encodeRecord(parsed.record);
-    if (!doc.put(parsed.record.serial, value)) {
+    if (!doc.put(parsed.record)) {
       return failWith(result::kInsertError, kOp, "DB insert error");
     }
   }
@@ -91,7 +84,7 @@ ResultCode DocumentBuilder::makeBunsukDB(const std::string& input, const std::st
     return failWith(result::kTextFileError, kOp, "read error of read file");
   }
   if (!foreignText_.empty()) return result::kFormatError;
-  if (!doc.close() || !target.commit()) {
+  if (!doc.finish()) {
     return failWith(result::kInsertError, kOp, "DB write error");
   }
   return result::kOk;

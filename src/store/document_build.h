@@ -7,14 +7,9 @@
 #include "common/progress.h"
 #include "common/result_codes.h"
 #include "store/analysis_record.h"
+#include "store/document_writer.h"
 
 namespace selvanor {
-
-// How the input of a document build gets its serials.
-enum class SerialMode {
-  Numbered,  // the first field of each line is its serial
-  Generate,  // serials are made from the prefix and the running line number
-};
 
 // Builds documents and remembers the serial of the last line it parsed, which the build
 // dialog and the command line name in a format-error message.

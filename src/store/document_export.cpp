@@ -12,6 +12,9 @@
 namespace selvanor {
 namespace {
 
+// Text is handed to the stream in blocks of about this size.
+constexpr std::size_t kFlushBytes = 64 * 1024;
+
 bool isKnownKind(ExportKind kind) {
   switch (kind) {
     case ExportKind::Document:
@@ -60,13 +63,31 @@ bool appendLines(ExportKind kind, std::string_view key, std::string_view value,
   return false;
 }
 
+// printDBcont's formatter: the kind's lines per stored record.
+class KindFormatter final : public RecordFormatter {
+ public:
+  explicit KindFormatter(ExportKind kind) : kind_(kind) {}
+  bool append(std::string_view key, std::string_view value, std::string& out) override {
+    return appendLines(kind_, key, value, out);
+  }
+
+ private:
+  ExportKind kind_;
+};
+
 }  // namespace
 
 ResultCode printDBcont(ExportKind kind, const std::string& source, const std::string& output) {
-  static constexpr std::string_view kOp = "printDBcont";
   if (!isKnownKind(kind)) {
-    return failWith(result::kOpenError, kOp, "unknown kind error");
+    return failWith(result::kOpenError, "printDBcont", "unknown kind error");
   }
+  KindFormatter formatter(kind);
+  return writeRecordExport("printDBcont", source, output, formatter, bannerOf(kind));
+}
+
+ResultCode writeRecordExport(std::string_view kOp, const std::string& source,
+                             const std::string& output, RecordFormatter& formatter,
+                             const char* banner) {
   // The text is renamed over its target: aimed at the database itself (any spelling of
   // its path, or a link to it), it would replace the database with its own dump.
   if (sameFile(source, output)) {
@@ -91,19 +112,24 @@ ResultCode printDBcont(ExportKind kind, const std::string& source, const std::st
   if (!db.openWithCursor(source, nullptr, OpenMode::ExistingOnly)) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
-  if (const char* banner = bannerOf(kind)) writeDiagnostic(banner);
-  bool written = true;
+  if (banner) writeDiagnostic(banner);
   std::string lines;
+  formatter.begin(lines);
+  bool written = true;
   for (bool more = db.first(); more && written; more = db.next()) {
-    lines.clear();
-    if (!appendLines(kind, db.key(), db.value(), lines)) {
+    if (!formatter.append(db.key(), db.value(), lines)) {
       return failWith(result::kOpenError, kOp, "DB value error");
     }
-    written = std::fwrite(lines.data(), 1, lines.size(), out) == lines.size();
+    if (lines.size() >= kFlushBytes) {
+      written = std::fwrite(lines.data(), 1, lines.size(), out) == lines.size();
+      lines.clear();
+    }
   }
   if (db.lastResult() != DB_NOTFOUND && db.lastResult() != 0) {
     return failWith(result::kOpenError, kOp, "DB read error");
   }
+  formatter.end(lines);
+  written = written && std::fwrite(lines.data(), 1, lines.size(), out) == lines.size();
   // Committed only when every line was written.
   const bool finished = written && (target ? std::fclose(file.release()) == 0 && target->commit()
                                            : std::fflush(out) == 0);

@@ -32,10 +32,22 @@ SerialDetection detectSerialNumbers(const std::string& path) {
 }
 
 std::string makeSerial(std::string_view prefix, unsigned long lineNumber) {
-  char digits[32];
-  std::snprintf(digits, sizeof digits, "%06lu0", lineNumber);
-  std::string serial(prefix);
-  serial += digits;
+  // "%06lu0" without a format parse per line: imports make a serial for every token.
+  char digits[24];
+  char* end = digits + sizeof digits;
+  char* p = end;
+  *--p = '0';
+  int written = 0;
+  do {
+    *--p = static_cast<char>('0' + lineNumber % 10);
+    lineNumber /= 10;
+    ++written;
+  } while (lineNumber > 0);
+  while (written++ < 6) *--p = '0';
+  std::string serial;
+  serial.reserve(prefix.size() + static_cast<std::size_t>(end - p));
+  serial.append(prefix);
+  serial.append(p, static_cast<std::size_t>(end - p));
   return serial;
 }
 

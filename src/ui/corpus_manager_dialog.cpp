@@ -1,5 +1,6 @@
 #include "ui/corpus_manager_dialog.h"
 
+#include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -25,6 +26,7 @@
 #include "store/reference_file.h"
 #include "ui/corpus_tree_model.h"
 #include "ui/group_name_dialog.h"
+#include "ui/import_document_dialog.h"
 
 namespace selvanor {
 namespace {
@@ -138,6 +140,7 @@ QVBoxLayout* CorpusManagerDialog::buildButtonColumn() {
       {"통계 파일 생성", &CorpusManagerDialog::buildStatistics},
       {"텍스트 저장", &CorpusManagerDialog::saveTexts},
       {"사용 예 검색", &CorpusManagerDialog::searchExamples},
+      {"분석 문헌 가져오기", &CorpusManagerDialog::importDocuments},
       {"확 인", &CorpusManagerDialog::acceptList},
   };
   auto* column = new QVBoxLayout;
@@ -146,6 +149,17 @@ QVBoxLayout* CorpusManagerDialog::buildButtonColumn() {
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, b.action);
     column->addWidget(button);
+    if (b.action == &CorpusManagerDialog::saveTexts) {
+      // The format of "텍스트 저장", right under it.
+      using interchange::DocumentFormat;
+      textFormat_ = new QComboBox(this);
+      textFormat_->setObjectName(QStringLiteral("textFormat"));
+      textFormat_->addItem(QStringLiteral("CP949 텍스트 (.txt)"), static_cast<int>(DocumentFormat::Text));
+      textFormat_->addItem(QStringLiteral("UTF-8 텍스트 (.txt)"), static_cast<int>(DocumentFormat::TextUtf8));
+      textFormat_->addItem(QStringLiteral("CoNLL-U (.conllu)"), static_cast<int>(DocumentFormat::Conllu));
+      textFormat_->addItem(QStringLiteral("TSV (.tsv)"), static_cast<int>(DocumentFormat::Tsv));
+      column->addWidget(textFormat_);
+    }
   }
   auto* cancel = new QPushButton(QStringLiteral("취 소"), this);
   cancel->setAutoDefault(false);
@@ -191,6 +205,11 @@ void CorpusManagerDialog::installDefaultPrompts() {
     viewer->setWindowModality(Qt::NonModal);
     viewer->show();
     viewer->raise();
+  };
+  runImport_ = [this] {
+    ImportDocumentDialog dialog(ui_, openDocument_, this);
+    dialog.exec();
+    return dialog.imported();
   };
 }
 
@@ -281,10 +300,7 @@ void CorpusManagerDialog::addFiles() {
   for (const QString& f : files) paths.push_back(nativePath(f));
   corpus::AddReport report;
   changeNodes([&] { report = list_.addDocuments(*group, paths); });
-  if (report.unencodable.empty()) return;
-  QStringList refused;
-  for (const corpus::RefusedPath& r : report.unencodable) refused << text(corpus::refusedPathMessage(r));
-  ui_.message(refused.join(QLatin1Char('\n')));
+  showRefusedPaths(report);
 }
 
 void CorpusManagerDialog::createGroup() {
@@ -352,9 +368,11 @@ void CorpusManagerDialog::saveTexts() {
   if (list_.selectedNodes().empty()) return;
   const std::vector<std::string> documents = selectedDocumentPaths();
   JobProgress progress(this, documents.size());
+  const auto format = static_cast<interchange::DocumentFormat>(textFormat_->currentData().toInt());
   const std::string outcome = corpus::exportDocumentTexts(
       list_, openDocument_, documents, [&](const std::string& d) { return progress.next(d); },
-      [this](const std::string&) { return ui_.askYesNo(QString::fromUtf8(corpus::msg::kTextExists)); });
+      [this](const std::string&) { return ui_.askYesNo(QString::fromUtf8(corpus::msg::kTextExists)); },
+      format);
   progress.finish();
   ui_.message(text(outcome));
 }
@@ -382,6 +400,24 @@ void CorpusManagerDialog::searchExamples() {
   progress.finish();
   ui_.message(text(outcome.message));
   if (outcome.outputWritten) openReport_(fromNativePath(options->output));
+}
+
+void CorpusManagerDialog::importDocuments() {
+  takeViewState();
+  const std::optional<std::size_t> group = list_.targetGroup();
+  const std::vector<std::string> made = runImport_();
+  if (made.empty() || !group) return;
+  corpus::AddReport report;
+  changeNodes([&] { report = list_.addDocuments(*group, made); });
+  model_->statusesChanged();
+  showRefusedPaths(report);
+}
+
+void CorpusManagerDialog::showRefusedPaths(const corpus::AddReport& report) {
+  if (report.unencodable.empty()) return;
+  QStringList refused;
+  for (const corpus::RefusedPath& r : report.unencodable) refused << text(corpus::refusedPathMessage(r));
+  ui_.message(refused.join(QLatin1Char('\n')));
 }
 
 std::vector<std::string> CorpusManagerDialog::selectedDocumentPaths() const {

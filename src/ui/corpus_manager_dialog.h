@@ -15,6 +15,7 @@
 #include "ui/example_options_dialog.h"
 #include "common/progress.h"
 
+class QComboBox;
 class QMenu;
 class QTreeView;
 class QVBoxLayout;
@@ -39,16 +40,20 @@ class CorpusManagerDialog : public QDialog {
   using GroupNamePrompt = std::function<std::optional<std::string>()>;  // CP949
   using ExampleOptionsPrompt = std::function<std::optional<ExampleOptions>()>;
   using ReportOpener = std::function<void(const QString& path)>;
+  // Runs "분석 문헌 가져오기" and gives back the documents it made.
+  using ImportRunner = std::function<std::vector<std::string>()>;
   void setGroupNamePrompt(GroupNamePrompt p) { askGroupName_ = std::move(p); }
   void setExampleOptionsPrompt(ExampleOptionsPrompt p) { askExampleOptions_ = std::move(p); }
   void setReportOpener(ReportOpener o) { openReport_ = std::move(o); }
+  void setImportRunner(ImportRunner r) { runImport_ = std::move(r); }
 
   // Buttons, context menu and keys.
   void addFiles();          // "파일 추가"
   void cleanUp();           // "목록 정리"
   void buildReferences();   // "참조 파일 생성"
   void buildStatistics();   // "통계 파일 생성"
-  void saveTexts();         // "텍스트 저장"
+  void saveTexts();         // "텍스트 저장", in the format chosen beside it
+  void importDocuments();   // "분석 문헌 가져오기"; what it made joins the selected group
   void searchExamples();    // "사용 예 검색"
   void createGroup();       // "폴더 생성"
   void removeSelected();    // "삭제", Delete key
@@ -60,6 +65,8 @@ class CorpusManagerDialog : public QDialog {
 
   const corpus::DocumentList& list() const { return list_; }
   QTreeView* tree() const { return tree_; }
+  // The format "텍스트 저장" writes: CP949 text, UTF-8 text, CoNLL-U or TSV.
+  QComboBox* textFormatBox() const { return textFormat_; }
   CorpusTreeModel* model() const { return model_; }
   // The tree's context menu ("폴더 생성", "삭제"); the caller owns it.
   [[nodiscard]] QMenu* makeContextMenu();
@@ -84,6 +91,7 @@ class CorpusManagerDialog : public QDialog {
   void runBuildJob(const char* question, const char* closing,
                    const std::function<ResultCode(const std::string&, const ProgressFn&)>& build);
   [[nodiscard]] bool isGuarded(const std::string& path) const;
+  void showRefusedPaths(const corpus::AddReport& report);
   // Paths of the selected document nodes, in display order.
   [[nodiscard]] std::vector<std::string> selectedDocumentPaths() const;
 
@@ -96,10 +104,12 @@ class CorpusManagerDialog : public QDialog {
   std::optional<std::string> chosen_;
   CorpusTreeModel* model_;
   QTreeView* tree_;
+  QComboBox* textFormat_ = nullptr;
   bool showingState_ = false;
   GroupNamePrompt askGroupName_;
   ExampleOptionsPrompt askExampleOptions_;
   ReportOpener openReport_;
+  ImportRunner runImport_;
 };
 
 }  // namespace selvanor

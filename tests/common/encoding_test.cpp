@@ -1,4 +1,5 @@
 #include "common/encoding.h"
+#include "common/unicode_nfc.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,72 @@ TEST(Encoding, LossyConversionMatchesTheRestartingModel) {
         encoding::cp949Literal("먹었다 갂갵 ABC") + "\xB0"}) {
     EXPECT_EQ(encoding::cp949ToUtf8Lossy(text), model(text));
   }
+}
+
+// The code-point table the importers convert through gives, for every code point, what
+// a conversion of its UTF-8 gives: the same bytes, or no code at all.
+TEST(Encoding, CodePointTableAgreesWithTheConversionEverywhere) {
+  std::string utf8, viaTable;
+  for (char32_t cp = 1; cp < 0x110000; cp += cp < 0x10000 ? 1 : 0x1111) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    utf8.clear();
+    if (cp < 0x80) {
+      utf8 += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (cp >> 6));
+      utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      utf8 += static_cast<char>(0xE0 | (cp >> 12));
+      utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xF0 | (cp >> 18));
+      utf8 += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    viaTable.clear();
+    const bool mapped = encoding::appendCp949Of(cp, viaTable);
+    const encoding::Conversion c = encoding::utf8ToCp949(utf8);
+    ASSERT_EQ(mapped, c.text.has_value()) << std::hex << static_cast<unsigned>(cp);
+    if (mapped) {
+      ASSERT_EQ(viaTable, *c.text) << std::hex << static_cast<unsigned>(cp);
+    }
+  }
+  std::string out = "x";
+  EXPECT_TRUE(encoding::appendCp949Of(U'갂', out));
+  EXPECT_EQ(out, "x\x81\x41");
+  EXPECT_FALSE(encoding::appendCp949Of(U'\U0001F600', out));
+  EXPECT_EQ(out, "x\x81\x41");
+}
+
+// NFC of what CP949 converts to: Å (Angstrom sign), Ω (Ohm sign) and the duplicate Hanja
+// become their canonical characters; everything else stays byte for byte.
+TEST(Encoding, SingletonsOfCp949ComposeToTheirCanonicalCharacters) {
+  std::string text = *encoding::cp949ToUtf8("\xCB\xD0 \xA1\xCA\xA7\xD9 \xD1\xC2 \xB0\xA1").text;
+  EXPECT_EQ(text, "\uF900 \u212B\u2126 \u8C48 \uAC00");
+  unicode::composeCp949Singletons(text);
+  EXPECT_EQ(text, "\u8C48 \u00C5\u03A9 \u8C48 \uAC00");
+  // Every character CP949 holds: composing twice changes nothing more, and only the 270
+  // singletons change at all.
+  std::size_t changed = 0;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x41; trail <= 0xFE; ++trail) {
+      const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
+      encoding::Conversion c = encoding::cp949ToUtf8(std::string_view(pair, 2));
+      if (!c) continue;
+      std::string once = *c.text;
+      unicode::composeCp949Singletons(once);
+      if (once != *c.text) ++changed;
+      std::string twice = once;
+      unicode::composeCp949Singletons(twice);
+      ASSERT_EQ(twice, once);
+    }
+  }
+  EXPECT_EQ(changed, 270u);
+  std::string untouched = "abc \xE2\x84";  // a cut-off sequence at the end stays
+  unicode::composeCp949Singletons(untouched);
+  EXPECT_EQ(untouched, "abc \xE2\x84");
 }
 
 }  // namespace

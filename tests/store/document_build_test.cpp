@@ -181,6 +181,9 @@ TEST(SerialNumbers, DetectionComparesTheFirstSevenBytesOfThreeLines) {
 TEST(SerialNumbers, GeneratedSerials) {
   EXPECT_EQ(makeSerial("1234567", 3), "12345670000030");
   EXPECT_EQ(makeSerial("1234567", 1000000), "123456710000000");  // 15 characters
+  EXPECT_EQ(makeSerial("", 0), "0000000");
+  EXPECT_EQ(makeSerial("P", 999999), "P9999990");
+  EXPECT_EQ(makeSerial("P", 18446744073709551615ul), "P184467440737095516150");
   EXPECT_EQ(derived::numberedCopy("/d/corpus.txt"), "/d/corpus_new.txt");
   EXPECT_EQ(derived::numberedCopy("/d.x/corpus"), "/d.x/corpus_new.txt");
 }
