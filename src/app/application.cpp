@@ -38,6 +38,12 @@ std::unique_ptr<QSettings> openApplicationProfile() {
                                      QStringLiteral("Selvanor"));
 }
 
+QString settingsNotWritableMessage(const std::string& settingsFile) {
+  return QStringLiteral("환경 설정 파일에 쓸 수 없습니다. 이번에 바꾸는 설정은 저장되지 않을 수 "
+                        "있습니다.\n%1")
+      .arg(QString::fromStdString(settingsFile));
+}
+
 SelvanorApplication::SelvanorApplication(const std::string& executablePath,
                                          const std::string& workingDirectory)
     : workingDirectory_(workingDirectory) {
@@ -47,7 +53,11 @@ SelvanorApplication::SelvanorApplication(const std::string& executablePath,
       computeStartupPaths(executablePath, workingDirectory, folderIsWritable, userConfig);
   if (!userConfig.empty()) QDir().mkpath(QString::fromStdString(userConfig));
   settings_ = std::make_unique<Settings>(paths.settingsFile);
-  (void)settings_->writeStartupPaths(paths.programFolder, paths.documentFolder);
+  // Said once the window is up: a settings file that cannot be written would otherwise
+  // lose every setting of the session without a word.
+  if (!settings_->writeStartupPaths(paths.programFolder, paths.documentFolder)) {
+    unsavedSettingsFile_ = paths.settingsFile;
+  }
   profile_ = openApplicationProfile();
   // The grid's default face is a Windows myeongjo font; keep a serif Hangul face here.
   QFont::insertSubstitution(QStringLiteral("신명조체"), QStringLiteral("Nanum Myeongjo"));
@@ -66,6 +76,7 @@ void SelvanorApplication::start(const QString& document) {
   if (QScreen* screen = frame_->screen()) frame_->resize(screen->availableGeometry().size());
   frame_->showMaximized();
   frame_->view()->initialUpdate(workingDirectory_);
+  if (!unsavedSettingsFile_.empty()) ui.warning(settingsNotWritableMessage(unsavedSettingsFile_));
   if (!document.isEmpty()) {
     frame_->view()->chooseDocument(QFileInfo(document).absoluteFilePath());
     frame_->view()->startAnalysis();

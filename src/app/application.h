@@ -28,6 +28,7 @@ class SelvanorApplication {
 
  private:
   std::string workingDirectory_;
+  std::string unsavedSettingsFile_;  // the settings file a start-up write failed on
   std::unique_ptr<Settings> settings_;
   std::unique_ptr<QSettings> profile_;
   std::unique_ptr<UserInteraction> ui_;
@@ -38,6 +39,10 @@ class SelvanorApplication {
 // from the translations the system ships; false when they are not installed, and the
 // window then shows Qt's English texts.
 bool installKoreanQtTranslations();
+
+// The warning shown once the window is up when the start-up write of the settings file
+// failed (a read-only file, a full disk).
+[[nodiscard]] QString settingsNotWritableMessage(const std::string& settingsFile);
 
 // Per-user application profile (bar layout and sizes).
 [[nodiscard]] std::unique_ptr<QSettings> openApplicationProfile();

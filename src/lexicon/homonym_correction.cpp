@@ -66,6 +66,7 @@ CorrectionOutcome runHomonymCorrection(RowCache& cache, HomonymLookup& lookup,
     std::ptrdiff_t shift = 0;
     for (const Candidate& c : candidatesOf(original->analysis)) {
       const std::vector<HomonymSense> senses = lookup.senses(c.key);
+      if (lookup.failed()) return CorrectionOutcome::DictionaryFailed;
       if (senses.empty()) continue;
       const ChoiceResult result = listener.choose(c.key, senses);
       if (result.choice == SenseChoice::Stop) return CorrectionOutcome::Stopped;

@@ -24,6 +24,9 @@ class HomonymLookup {
   // The senses of `headword` in stored order; empty when the word is absent or the
   // dictionary cannot be opened.
   [[nodiscard]] virtual std::vector<HomonymSense> senses(std::string_view headword) = 0;
+  // True once a look-up found the dictionary unopenable or unreadable: its empty answer
+  // did not mean the word is absent.
+  [[nodiscard]] virtual bool failed() const { return false; }
 };
 
 enum class SenseChoice { Chosen, Skip, Stop };
@@ -47,7 +50,9 @@ class HomonymCorrectionListener {
   [[nodiscard]] virtual bool keepGoing() { return true; }
 };
 
-enum class CorrectionOutcome { Completed, Stopped };
+// DictionaryFailed: a look-up could not read the dictionary, so the run stopped there
+// rather than pass every later word over as if it had no homonyms.
+enum class CorrectionOutcome { Completed, Stopped, DictionaryFailed };
 
 // The correction run over every row of `cache`. Exempt morphemes (by tag) are passed over;
 // a trailing one of "~!@#$%^&*" is dropped from the morpheme before the look-up. The chosen
@@ -70,6 +75,9 @@ enum class CorrectionOutcome { Completed, Stopped };
 namespace homonymmsg {
 inline constexpr const char* kDone = "동음어 수정이 완료되었습니다.";
 inline constexpr const char* kConfirmCaption = "동음어 수정 확인";
+inline constexpr const char* kDictionaryFailed =
+    "동음어 사전을 읽을 수 없어 동음어 수정을 멈추었습니다. 그때까지 고른 수정은 저장되어 "
+    "있습니다.";
 }  // namespace homonymmsg
 
 }  // namespace selvanor

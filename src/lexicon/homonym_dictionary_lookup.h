@@ -27,6 +27,7 @@ class DongumLookup final : public HomonymLookup {
 
   // Some look-up found the dictionary unopenable or a stored value unreadable.
   [[nodiscard]] bool unavailable() const { return unavailable_; }
+  [[nodiscard]] bool failed() const override { return unavailable_; }
   const std::string& dictionary() const { return dictionary_; }
 
  private:

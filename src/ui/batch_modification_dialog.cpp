@@ -158,6 +158,10 @@ batch::DocumentReport BatchModificationDialog::correctHomonymsIn(const batch::Ba
   window.startDeferred();
   window.exec();
   report.stopped = window.outcome() == CorrectionOutcome::Stopped;  // the next document follows
+  if (window.outcome() == CorrectionOutcome::DictionaryFailed) {
+    report.failed = true;
+    report.failure = homonymmsg::kDictionaryFailed;
+  }
   report.changedRecords = static_cast<std::size_t>(window.changedRows());
   return report;
 }

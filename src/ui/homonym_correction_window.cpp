@@ -222,6 +222,9 @@ CorrectionOutcome HomonymCorrectionWindow::run() {
   running_ = false;
   table_->setEnabled(true);
   if (outcome_ == CorrectionOutcome::Completed) ui_.message(QString::fromUtf8(homonymmsg::kDone));
+  if (outcome_ == CorrectionOutcome::DictionaryFailed) {
+    ui_.warning(QString::fromUtf8(homonymmsg::kDictionaryFailed));
+  }
   accept();
   return outcome_;
 }

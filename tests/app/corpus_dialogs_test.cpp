@@ -22,6 +22,7 @@
 #include "facade/dbwrap.h"
 #include "support/app_fixture.h"
 #include "support/scripted_interaction.h"
+#include "support/file_size_limit.h"
 #include "support/test_support.h"
 #include "ui/build_reference_dialog.h"
 #include "ui/merge_documents_dialog.h"
@@ -365,14 +366,18 @@ class CorpusDialogsTest : public QObject {
   }
 
   void statisticsIntoAnUnwritableFolder() {
-    // Write permission is what stops a user; root passes it, so the check is skipped there.
-    if (::geteuid() == 0) QSKIP("permissions do not bind the superuser");
     QVERIFY(QDir().mkpath(file("locked")));
     test::writeDocument(path("locked/l.id"), {{"s1", k("셋"), k("셋/NR")}});
-    QVERIFY(QFile::setPermissions(file("locked"), QFile::ReadOwner | QFile::ExeOwner));
     StatisticsFileDialog d(*ui, path("locked/l.id"));
-    d.make();
-    QVERIFY(QFile::setPermissions(file("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    if (::geteuid() == 0) {
+      // Permissions do not bind the superuser; a full disk stops it the same way.
+      test::FileSizeLimit full(0);
+      d.make();
+    } else {
+      QVERIFY(QFile::setPermissions(file("locked"), QFile::ReadOwner | QFile::ExeOwner));
+      d.make();
+      QVERIFY(QFile::setPermissions(file("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
     QCOMPARE(ui->messages,
              QStringList({"통계용 파일을 저장할 수 없습니다. 이전 통계용 파일이 있으면 그대로 남아 있습니다."}));
   }

@@ -17,11 +17,14 @@ class FakeDictionary final : public HomonymLookup {
  public:
   std::map<std::string, std::vector<HomonymSense>> entries;
   std::vector<std::string> asked;
+  std::size_t failFrom = 0;  // the look-up (1-based) from which the dictionary cannot be read
   std::vector<HomonymSense> senses(std::string_view headword) override {
     asked.emplace_back(headword);
+    if (failFrom != 0 && asked.size() >= failFrom) return {};
     auto it = entries.find(std::string(headword));
     return it == entries.end() ? std::vector<HomonymSense>{} : it->second;
   }
+  bool failed() const override { return failFrom != 0 && asked.size() >= failFrom; }
 };
 
 // Answers from a script: a numbered form to choose, "" to skip, "STOP" to stop.
@@ -138,6 +141,25 @@ TEST(HomonymReplace, MatchesOnlyWholeCharacters) {
   EXPECT_EQ(homonymKey(k("사과") + "\x81\x41"), k("사과") + "\x81\x41");  // never cut
   // 0x40 cannot stand second: the lead byte is a stray byte and "@" a marker of its own.
   EXPECT_EQ(homonymKey("\x81\x40"), "\x81");
+}
+
+}  // namespace
+}  // namespace selvanor
+
+namespace selvanor {
+namespace {
+
+TEST_F(HomonymCorrection, AnUnreadableDictionaryStopsTheRunInsteadOfPassingWordsOver) {
+  write({{"S1", k("사과"), k("사과/NNG")},
+         {"S2", k("사과"), k("사과/NNG")},
+         {"S3", k("사과"), k("사과/NNG")}});
+  chooser.answers = {k("사과02"), k("사과01"), k("사과01")};
+  dictionary.failFrom = 3;  // the third row's look-up finds the file unreadable
+  EXPECT_EQ(run(), CorrectionOutcome::DictionaryFailed);
+  EXPECT_EQ(analysisOf(0), k("사과02/NNG"));  // chosen before the failure: kept
+  EXPECT_EQ(analysisOf(1), k("사과01/NNG"));
+  EXPECT_EQ(analysisOf(2), k("사과/NNG"));  // never asked
+  EXPECT_EQ(chooser.morphemes.size(), 2u);
 }
 
 }  // namespace
