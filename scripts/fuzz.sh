@@ -14,7 +14,7 @@ shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(analysis_line serial_detection tag_file homonym_source correction_list
-           document_list settings codecs)
+           document_list settings codecs import_source)
 fi
 build="${SELVANOR_FUZZ_BUILD:-$root/build-fuzz}"
 

@@ -4,10 +4,7 @@
 #include <memory>
 
 namespace selvanor::text {
-namespace {
 
-// Length of the valid UTF-8 sequence at `pos`, 0 when none starts there, or npos when
-// the text ends inside an otherwise valid sequence.
 std::size_t utf8SequenceAt(std::string_view s, std::size_t pos) {
   const auto c = static_cast<unsigned char>(s[pos]);
   std::size_t length = 0;
@@ -33,6 +30,27 @@ std::size_t utf8SequenceAt(std::string_view s, std::size_t pos) {
   }
   return length;
 }
+
+void appendUtf8(char32_t cp, std::string& out) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+namespace {
+
 
 // Valid UTF-8 holding at least one multi-byte sequence.
 bool looksUtf8(std::string_view s, bool cutOff) {

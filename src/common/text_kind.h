@@ -14,6 +14,13 @@
 
 namespace selvanor::text {
 
+// Length of the valid UTF-8 sequence at `pos` (< s.size()): 0 when none starts there
+// (overlong forms, surrogates and code points past U+10FFFF included), npos when the text
+// ends inside an otherwise valid sequence.
+[[nodiscard]] std::size_t utf8SequenceAt(std::string_view s, std::size_t pos);
+// Appends the UTF-8 bytes of the code point `cp` (at most U+10FFFF).
+void appendUtf8(char32_t cp, std::string& out);
+
 enum class Kind {
   Cp949,    // plausible CP949 (or plain ASCII)
   Utf8,     // valid UTF-8 with at least one multi-byte sequence

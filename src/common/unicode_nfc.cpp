@@ -1,5 +1,7 @@
 #include "common/unicode_nfc.h"
 
+#include "common/text_kind.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -69,18 +71,6 @@ constexpr Singleton kSingletons[] = {
     {0xFA07, 0x8F3B}, {0xFA08, 0x884C}, {0xFA09, 0x964D}, {0xFA0A, 0x898B}, {0xFA0B, 0x5ED3},
 };
 
-void appendUtf8(char32_t cp, std::string& out) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 // The lead bytes of the three-byte sequences of U+2100-U+213F and U+F900-U+FAFF.
 bool mayBeSingleton(unsigned char b0, unsigned char b1) {
@@ -105,7 +95,7 @@ void composeCp949Singletons(std::string& utf8) {
       const auto hit = std::lower_bound(std::begin(kSingletons), std::end(kSingletons), cp,
                                         [](const Singleton& s, char32_t c) { return s.from < c; });
       if (hit != std::end(kSingletons) && hit->from == cp) {
-        appendUtf8(hit->to, out);
+        text::appendUtf8(hit->to, out);
         i += 3;
         continue;
       }

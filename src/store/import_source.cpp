@@ -5,40 +5,13 @@
 
 #include "common/cp949.h"
 #include "common/encoding.h"
-#include "common/text_kind.h"  // kSampleBytes
+#include "common/text_kind.h"  // kSampleBytes, utf8SequenceAt
 
 namespace selvanor::interchange {
 namespace {
 
 constexpr std::size_t kChunkBytes = 1 << 20;
 
-// Length of the valid UTF-8 sequence at `pos`: 0 when none starts there, npos when the
-// text ends inside an otherwise valid one.
-std::size_t utf8Length(std::string_view s, std::size_t pos) {
-  const auto c = static_cast<unsigned char>(s[pos]);
-  if (c < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80, high = 0xBF;
-  if (c >= 0xC2 && c <= 0xDF) {
-    length = 2;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    length = 3;
-    if (c == 0xE0) low = 0xA0;
-    if (c == 0xED) high = 0x9F;  // no surrogates
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    length = 4;
-    if (c == 0xF0) low = 0x90;
-    if (c == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  for (std::size_t k = 1; k < length; ++k) {
-    if (pos + k >= s.size()) return std::string_view::npos;
-    const auto b = static_cast<unsigned char>(s[pos + k]);
-    if (k == 1 ? (b < low || b > high) : (b < 0x80 || b > 0xBF)) return 0;
-  }
-  return length;
-}
 
 // What the whole file is as UTF-8. One pass in chunks; a sequence cut by a chunk's end is
 // carried into the next.
@@ -63,7 +36,7 @@ Utf8Verdict scanUtf8(std::FILE* f) {
         ++i;
         continue;
       }
-      const std::size_t len = utf8Length(data, i);
+      const std::size_t len = text::utf8SequenceAt(data, i);
       if (len == 0) return bad();
       if (len == std::string_view::npos) {
         if (last) return bad();
@@ -110,23 +83,6 @@ Decoding utf16Order(std::string_view sample) {
   return unmarkedUtf16(sample).value_or(Decoding::Utf16Le);
 }
 
-void appendUtf8(char32_t cp, std::string& out) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 }  // namespace
 
@@ -291,7 +247,7 @@ bool SourceReader::fromUtf8(std::string_view utf8) {
       i = end;
       continue;
     }
-    const std::size_t len = utf8Length(utf8, i);
+    const std::size_t len = text::utf8SequenceAt(utf8, i);
     if (len == 0 || len == std::string_view::npos) {
       return stop(DecodeFault::Undecodable, hexBytes(utf8.substr(i, 3)));
     }
@@ -337,7 +293,7 @@ bool SourceReader::fromUtf16(std::string_view raw) {
     if (cp == 0) return stop(DecodeFault::Undecodable, hexBytes(raw.substr(at, 2)));
     if (encoding::appendCp949Of(cp, line_text_)) continue;
     std::string character;
-    appendUtf8(cp, character);
+    text::appendUtf8(cp, character);
     unmappable_.push_back({line_text_.size(), std::move(character)});
     line_text_ += kReplacementCp949;
   }

@@ -20,32 +20,17 @@
 #include "store/reference_file.h"
 #include "store/storage.h"
 #include "support/file_size_limit.h"
+#include "support/stored_records.h"
 #include "support/test_support.h"
 
 namespace selvanor {
 namespace {
 
 namespace fs = std::filesystem;
-using Content = std::map<std::string, std::string>;
+using Content = test::StoredRecords;
 
-Content contents(const std::string& file) {
-  Content m;
-  Storage s;
-  if (!s.openWithCursor(file, nullptr, OpenMode::ExistingOnly)) {
-    ADD_FAILURE() << "cannot open " << file;
-    return m;
-  }
-  for (bool more = s.first(); more; more = s.next()) m.emplace(s.key(), s.value());
-  EXPECT_EQ(s.lastResult(), DB_NOTFOUND) << file;
-  EXPECT_EQ(s.recordCount(), m.size()) << file;
-  return m;
-}
-
-bool verifies(const std::string& file) {
-  DB* db = nullptr;
-  if (db_create(&db, nullptr, 0) != 0) return false;
-  return db->verify(db, file.c_str(), nullptr, nullptr, 0) == 0;
-}
+Content contents(const std::string& file) { return test::storedRecords(file); }
+bool verifies(const std::string& file) { return test::verifiesWithBerkeleyDb(file); }
 
 void writeRecords(const std::string& file, const Content& records) {
   Storage s;

@@ -14,13 +14,17 @@
 #include "common/files.h"
 #include "store/storage.h"
 #include "support/file_size_limit.h"
+#include "support/stored_records.h"
 #include "support/test_support.h"
 
 namespace selvanor {
 namespace {
 
 namespace fs = std::filesystem;
-using Model = std::map<std::string, std::string>;
+using Model = test::StoredRecords;
+
+Model contents(const std::string& file) { return test::storedRecords(file); }
+bool verifies(const std::string& file) { return test::verifiesWithBerkeleyDb(file); }
 
 std::string keyOf(int i) {
   char buf[16];
@@ -31,26 +35,7 @@ std::string valueOf(int i, int generation) {
   return std::string(40 + i % 200, static_cast<char>('a' + generation % 26)) + std::to_string(i);
 }
 
-// The whole file through a plain handle (which recovers first, as every reader does).
-Model contents(const std::string& file) {
-  Model m;
-  Storage s;
-  if (!s.openWithCursor(file, nullptr, OpenMode::ExistingOnly)) {
-    ADD_FAILURE() << "cannot open " << file;
-    return m;
-  }
-  for (bool more = s.first(); more; more = s.next()) m.emplace(s.key(), s.value());
-  EXPECT_EQ(s.lastResult(), DB_NOTFOUND);
-  EXPECT_EQ(s.recordCount(), m.size());
-  return m;
-}
 
-// The file checks out with Berkeley DB's own verifier.
-bool verifies(const std::string& file) {
-  DB* db = nullptr;
-  if (db_create(&db, nullptr, 0) != 0) return false;
-  return db->verify(db, file.c_str(), nullptr, nullptr, 0) == 0;  // frees the handle
-}
 
 Model writeGeneration(const std::string& file, int generation, int records) {
   Model m;
