@@ -4,7 +4,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include <optional>
+#include <string>
+
 namespace selvanor::cli {
+
+// The serial prefix a build or an import needs for unnumbered text, from `--prefix`
+// (UTF-8) as CP949; nullopt, with the reason printed, when it is missing or refused.
+[[nodiscard]] std::optional<std::string> serialPrefixArgument(const std::string& prefix);
 
 void registerDocumentCommands(CLI::App& app, CLI::App& exportCommand, int& exitCode);
 void registerTagCommands(CLI::App& app, int& exitCode);

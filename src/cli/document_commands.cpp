@@ -39,6 +39,25 @@ int runExport(const ExportOptions& o) {
                       o.output);
 }
 
+}  // namespace
+
+std::optional<std::string> serialPrefixArgument(const std::string& prefix) {
+  if (prefix.empty()) {
+    printMessage(build::msg::kNoSerials);
+    printMessage(std::string(build::msg::kAskPrefix) + " (--prefix)");
+    return std::nullopt;
+  }
+  auto converted = argumentToCp949(prefix);
+  if (!converted) return std::nullopt;
+  if (auto refusal = build::checkSerialPrefix(*converted)) {
+    printMessage(*refusal);
+    return std::nullopt;
+  }
+  return converted;
+}
+
+namespace {
+
 int runBuild(const BuildOptions& o) {
   const build::BuildPlan plan = build::planDocumentBuild(o.input, o.output, std::string());
   if (plan.refusal) {
@@ -47,17 +66,8 @@ int runBuild(const BuildOptions& o) {
   }
   std::string prefix;
   if (plan.needsPrefix) {
-    if (o.prefix.empty()) {
-      printMessage(build::msg::kNoSerials);
-      printMessage(std::string(build::msg::kAskPrefix) + " (--prefix)");
-      return kExitFailed;
-    }
-    auto converted = argumentToCp949(o.prefix);
+    auto converted = serialPrefixArgument(o.prefix);
     if (!converted) return kExitFailed;
-    if (auto refusal = build::checkSerialPrefix(*converted)) {
-      printMessage(*refusal);
-      return kExitFailed;
-    }
     prefix = std::move(*converted);
   }
   DBWrap db;

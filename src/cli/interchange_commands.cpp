@@ -37,17 +37,8 @@ int runImport(const ImportOptions& o) {
   }
   ImportRequest request{o.input, o.output, {}, !o.noDa, o.replaceUnmappable};
   if (plan.needsPrefix()) {
-    if (o.prefix.empty()) {
-      printMessage(build::msg::kNoSerials);
-      printMessage(std::string(build::msg::kAskPrefix) + " (--prefix)");
-      return kExitFailed;
-    }
-    auto converted = argumentToCp949(o.prefix);
+    auto converted = serialPrefixArgument(o.prefix);
     if (!converted) return kExitFailed;
-    if (auto refusal = build::checkSerialPrefix(*converted)) {
-      printMessage(*refusal);
-      return kExitFailed;
-    }
     request.prefix = std::move(*converted);
   }
   DBWrap db;
