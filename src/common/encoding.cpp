@@ -1,5 +1,7 @@
 #include "common/encoding.h"
 
+#include <algorithm>
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -77,12 +79,17 @@ class Converter {
         continue;
       }
       if (failedAt) {
+        // At the end of the input when the converter refused the last character after
+        // taking it in.
         *failedAt = in.size() - inLeft;
         return false;
       }
       if (out.size() - produced < replacement.size()) out.resize(out.size() * 2);
       out.replace(produced, replacement.size(), replacement);
       produced += replacement.size();
+      // glibc's CP949 converter can refuse the last character after taking it in: nothing
+      // is left to step over then.
+      if (inLeft == 0) break;
       ++inPtr;
       --inLeft;
       iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // a fresh start after the bad byte
@@ -120,7 +127,11 @@ Conversion utf8ToCp949(std::string_view utf8) {
   if (toCp949().convert(utf8, out, failedAt)) {
     result.text = std::move(out);
   } else {
-    const std::size_t len = utf8SequenceLength(static_cast<unsigned char>(utf8[failedAt]));
+    // A sequence cut off at the end fails where it starts; failedAt never passes the end,
+    // but the byte there is read only when there is one.
+    failedAt = std::min(failedAt, utf8.size());
+    const std::size_t len =
+        failedAt < utf8.size() ? utf8SequenceLength(static_cast<unsigned char>(utf8[failedAt])) : 0;
     result.offending = std::string(utf8.substr(failedAt, len));
     result.offset = failedAt;
   }
@@ -134,8 +145,12 @@ Conversion cp949ToUtf8(std::string_view cp949) {
   if (toUtf8().convert(cp949, out, failedAt)) {
     result.text = std::move(out);
   } else {
-    const auto c = static_cast<unsigned char>(cp949[failedAt]);
-    const std::size_t len = (c >= 0x81 && c <= 0xFE && failedAt + 1 < cp949.size()) ? 2 : 1;
+    failedAt = std::min(failedAt, cp949.size());
+    std::size_t len = 0;
+    if (failedAt < cp949.size()) {
+      const auto c = static_cast<unsigned char>(cp949[failedAt]);
+      len = (c >= 0x81 && c <= 0xFE && failedAt + 1 < cp949.size()) ? 2 : 1;
+    }
     result.offending = std::string(cp949.substr(failedAt, len));
     result.offset = failedAt;
   }

@@ -131,3 +131,25 @@ TEST(Encoding, SingletonsOfCp949ComposeToTheirCanonicalCharacters) {
 }  // namespace
 }  // namespace selvanor
 
+
+namespace selvanor {
+namespace {
+
+// glibc's CP949 converter takes in the pair A2 E8 and then refuses it, leaving nothing to
+// step over: the strict conversion must not read past the text, nor the lossy one run on.
+TEST(Encoding, APairTheConverterTakesInAndRefusesEndsBothConversions) {
+  for (const std::string_view text : {std::string_view("\xA2\xE8"), std::string_view("x\xA2\xE8")}) {
+    const std::string copy(text);  // no terminator read past, under AddressSanitizer
+    const encoding::Conversion c = encoding::cp949ToUtf8(copy);
+    if (!c) {
+      EXPECT_LE(c.offset, copy.size());
+      EXPECT_LE(c.offset + c.offending.size(), copy.size());
+    }
+    const std::string lossy = encoding::cp949ToUtf8Lossy(copy);
+    EXPECT_LT(lossy.size(), 16u);
+    EXPECT_EQ(lossy.substr(0, text.size() == 3 ? 1 : 0), text.size() == 3 ? "x" : "");
+  }
+}
+
+}  // namespace
+}  // namespace selvanor

@@ -164,6 +164,7 @@ TEST(ChangeLog, AFullDiskFailsTheGroupAndKeepsTheOldContent) {
     Model grown = expected;
     bool committed = false;
     {
+      test::PanicLeaksAllowed panic;
       test::FileSizeLimit limit(cap);
       Storage s;
       s.setCacheSize(cache);
