@@ -101,6 +101,8 @@ bool verifies(const std::string& file, std::uint64_t size) {
 // "device inode size modified changed".
 class Memory {
  public:
+  static constexpr std::size_t kMostRemembered = 20000;
+
   bool knows(const Identity& id) {
     std::lock_guard<std::mutex> guard(mutex_);
     load();
@@ -110,6 +112,9 @@ class Memory {
   void remember(const Identity& id) {
     std::lock_guard<std::mutex> guard(mutex_);
     load();
+    // Verdicts on files long gone would pile up: past the bound, some are let go (they
+    // only cost a verification again).
+    while (sound_.size() >= kMostRemembered) sound_.erase(sound_.begin());
     sound_[{id.device, id.inode}] = id;
     save();
   }
