@@ -52,11 +52,7 @@ BuildDocumentDialog::BuildDocumentDialog(UserInteraction& ui, std::string openDo
   layout->addLayout(grid);
   layout->addLayout(buttons);
 
-  askPrefix_ = [this]() -> std::optional<std::string> {
-    SerialPrefixDialog prompt(ui_, this);
-    if (prompt.exec() != QDialog::Accepted) return std::nullopt;
-    return prompt.prefix();
-  };
+  askPrefix_ = SerialPrefixDialog::prompt(ui_, this);
   connect(chooseInputButton, &QPushButton::clicked, this, &BuildDocumentDialog::chooseInput);
   connect(chooseOutputButton, &QPushButton::clicked, this, &BuildDocumentDialog::chooseOutput);
   connect(buildButton, &QPushButton::clicked, this, &BuildDocumentDialog::build);
@@ -113,6 +109,15 @@ void BuildDocumentDialog::build() {
     return;
   }
   ui_.message(QString::fromStdString(build::outcomeMessage(rc, db.lastSerial(), db.foreignText())));
+}
+
+std::function<std::optional<std::string>()> SerialPrefixDialog::prompt(UserInteraction& ui,
+                                                                      QWidget* parent) {
+  return [&ui, parent]() -> std::optional<std::string> {
+    SerialPrefixDialog dialog(ui, parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.prefix();
+  };
 }
 
 SerialPrefixDialog::SerialPrefixDialog(UserInteraction& ui, QWidget* parent)

@@ -58,6 +58,10 @@ class SerialPrefixDialog : public QDialog {
   const std::string& prefix() const { return prefix_; }
   void tryAccept();
 
+  // The prompt the build and import dialogs ask for a prefix with: this dialog over
+  // `parent`, the prefix when accepted.
+  static std::function<std::optional<std::string>()> prompt(UserInteraction& ui, QWidget* parent);
+
  private:
   UserInteraction& ui_;
   QLineEdit* field_;

@@ -66,11 +66,7 @@ ImportDocumentDialog::ImportDocumentDialog(UserInteraction& ui, std::string open
   layout->addLayout(grid);
   layout->addLayout(buttons);
 
-  askPrefix_ = [this]() -> std::optional<std::string> {
-    SerialPrefixDialog prompt(ui_, this);
-    if (prompt.exec() != QDialog::Accepted) return std::nullopt;
-    return prompt.prefix();
-  };
+  askPrefix_ = SerialPrefixDialog::prompt(ui_, this);
   connect(chooseInputButton, &QPushButton::clicked, this, &ImportDocumentDialog::chooseInput);
   connect(chooseOutputButton, &QPushButton::clicked, this, &ImportDocumentDialog::chooseOutput);
   connect(importButton, &QPushButton::clicked, this, &ImportDocumentDialog::runImport);
