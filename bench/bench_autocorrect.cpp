@@ -23,7 +23,7 @@
 #include "common/encoding.h"
 #include "common/files.h"
 #include "facade/dbwrap.h"
-#include "store/document_cursor.h"
+#include "store/engine/document_cursor.h"
 
 using namespace selvanor;
 using namespace selvanor::bench;

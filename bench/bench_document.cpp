@@ -14,9 +14,9 @@
 #include "bench_support.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
-#include "store/codecs.h"
+#include "store/engine/codecs.h"
 #include "facade/dbwrap.h"
-#include "store/storage.h"
+#include "store/engine/storage.h"
 
 using namespace selvanor;
 using namespace selvanor::bench;

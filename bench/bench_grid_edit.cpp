@@ -23,12 +23,12 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "facade/dbwrap.h"
-#include "store/change_log.h"
-#include "store/codecs.h"
-#include "store/grid_edits.h"
-#include "store/integrity.h"
-#include "store/row_cache.h"
-#include "store/storage.h"
+#include "store/engine/change_log.h"
+#include "store/engine/codecs.h"
+#include "store/grid/grid_edits.h"
+#include "store/engine/integrity.h"
+#include "store/grid/row_cache.h"
+#include "store/engine/storage.h"
 
 using namespace selvanor;
 using namespace selvanor::bench;

@@ -20,8 +20,8 @@
 #include "common/encoding.h"
 #include "common/files.h"
 #include "facade/dbwrap.h"
-#include "store/conllu_format.h"
-#include "store/import_decisions.h"
+#include "store/interchange/conllu_format.h"
+#include "store/interchange/import_decisions.h"
 
 using namespace selvanor;
 using namespace selvanor::bench;

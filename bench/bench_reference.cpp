@@ -22,10 +22,10 @@
 #include "common/derived_paths.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
-#include "store/codecs.h"
+#include "store/engine/codecs.h"
 #include "facade/dbwrap.h"
-#include "store/reference_file.h"
-#include "store/storage.h"
+#include "store/reference/reference_file.h"
+#include "store/engine/storage.h"
 
 using namespace selvanor;
 using namespace selvanor::bench;

@@ -22,10 +22,10 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "lexicon/analysis_review.h"
-#include "store/codecs.h"
-#include "store/document_cursor.h"
-#include "store/reference_file.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/engine/document_cursor.h"
+#include "store/reference/reference_file.h"
+#include "store/engine/storage.h"
 
 using namespace selvanor;
 using namespace selvanor::bench;

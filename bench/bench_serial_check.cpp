@@ -19,8 +19,8 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "facade/dbwrap.h"
-#include "store/row_cache.h"
-#include "store/storage.h"
+#include "store/grid/row_cache.h"
+#include "store/engine/storage.h"
 
 using namespace selvanor;
 using namespace selvanor::bench;

@@ -23,9 +23,9 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "stats/statistics_file.h"
-#include "store/codecs.h"
+#include "store/engine/codecs.h"
 #include "facade/dbwrap.h"
-#include "store/storage.h"
+#include "store/engine/storage.h"
 
 using namespace selvanor;
 using namespace selvanor::bench;

@@ -32,8 +32,8 @@
 #include "stats/statistics_file.h"
 #include "stats/statistics_run.h"
 #include "stats/tag_manager.h"
-#include "store/codecs.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/engine/storage.h"
 
 using namespace selvanor;
 using namespace selvanor::bench;

@@ -10,7 +10,7 @@
 
 #include "common/cp949.h"
 #include "common/files.h"
-#include "store/document_cursor.h"
+#include "store/engine/document_cursor.h"
 
 namespace selvanor::bench {
 

@@ -19,8 +19,8 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "lexicon/unregistered_dictionary.h"
-#include "store/codecs.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/engine/storage.h"
 
 using namespace selvanor;
 using namespace selvanor::bench;

@@ -3,8 +3,8 @@
 // stored value. The first byte chooses the attach-다 rule.
 #include "common/cp949.h"
 #include "fuzz_support.h"
-#include "store/analysis_record.h"
-#include "store/codecs.h"
+#include "store/document/analysis_record.h"
+#include "store/engine/codecs.h"
 
 using namespace selvanor;
 

@@ -1,7 +1,7 @@
 // Every value codec of the store over arbitrary bytes: decoders never read past the
 // value, and what decodes encodes back to the same bytes.
 #include "fuzz_support.h"
-#include "store/codecs.h"
+#include "store/engine/codecs.h"
 
 using namespace selvanor;
 

@@ -1,6 +1,6 @@
 // The corpus manager's document list: loading, its notices and saving what loaded.
 #include "fuzz_support.h"
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 
 using namespace selvanor;
 

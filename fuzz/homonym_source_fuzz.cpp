@@ -1,7 +1,7 @@
 // The homonym dictionary's source text: records, their fields and the error message.
 #include "fuzz_support.h"
 #include "lexicon/homonym_dictionary.h"
-#include "store/codecs.h"
+#include "store/engine/codecs.h"
 
 using namespace selvanor;
 

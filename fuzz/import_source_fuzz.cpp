@@ -3,8 +3,8 @@
 // successful one holds records, and its export reads back as the same records.
 #include "common/files.h"
 #include "fuzz_support.h"
-#include "store/document_cursor.h"
-#include "store/import_decisions.h"
+#include "store/engine/document_cursor.h"
+#include "store/interchange/import_decisions.h"
 
 using namespace selvanor;
 using namespace selvanor::interchange;

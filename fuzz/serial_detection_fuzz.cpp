@@ -1,8 +1,8 @@
 // Serial detection and the foreign-text check over the start of an input file.
 #include "common/text_kind.h"
 #include "fuzz_support.h"
-#include "store/build_decisions.h"
-#include "store/serial_numbers.h"
+#include "store/document/build_decisions.h"
+#include "store/document/serial_numbers.h"
 
 using namespace selvanor;
 

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "store/analysis_record.h"
+#include "store/document/analysis_record.h"
 
 class QCheckBox;
 class QComboBox;

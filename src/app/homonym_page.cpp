@@ -3,7 +3,7 @@
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"
 #include "lexicon/homonym_dictionary.h"
-#include "store/dictionary_dump.h"
+#include "store/interchange/dictionary_dump.h"
 #include "ui/homonym_entry_dialog.h"
 
 namespace selvanor {

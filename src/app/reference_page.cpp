@@ -13,7 +13,7 @@
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"
 #include "facade/dbwrap.h"
-#include "store/reference_file.h"
+#include "store/reference/reference_file.h"
 
 namespace selvanor {
 

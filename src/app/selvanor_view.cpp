@@ -24,7 +24,7 @@
 #include "app/settings_dialog.h"
 #include "ui_base/user_interaction.h"
 #include "stats/work_error_check.h"
-#include "store/grid_edits.h"
+#include "store/grid/grid_edits.h"
 #include "lexicon/batch_modification.h"
 #include "ui/build_document_dialog.h"
 #include "ui/review_list_window.h"

@@ -13,8 +13,8 @@
 
 #include "app_core/settings.h"
 #include "stats/tag_manager.h"
-#include "store/edit_history.h"
-#include "store/row_cache.h"
+#include "store/grid/edit_history.h"
+#include "store/grid/row_cache.h"
 #include "ui_base/open_document_handle.h"
 
 class QSettings;

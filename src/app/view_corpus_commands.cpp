@@ -7,7 +7,7 @@
 #include "common/derived_paths.h"
 #include "ui_base/user_interaction.h"
 #include "facade/dbwrap.h"
-#include "store/reference_file.h"
+#include "store/reference/reference_file.h"
 #include "ui/build_reference_dialog.h"
 #include "ui/merge_documents_dialog.h"
 #include "ui/merge_references_dialog.h"

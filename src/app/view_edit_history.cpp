@@ -1,5 +1,5 @@
 // The view's undo and redo of grid edits, and the record position it reports. The
-// history itself (store/edit_history.h) is told of every edit stored through the row
+// history itself (store/grid/edit_history.h) is told of every edit stored through the row
 // cache, whoever made it: the grid commands, the editor, the search window's 수정 and the
 // homonym correction window.
 #include <QItemSelectionModel>

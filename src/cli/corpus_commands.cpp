@@ -8,7 +8,7 @@
 #include "common/files.h"
 #include "stats/statistics_file.h"
 #include "facade/dbwrap.h"
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 
 namespace selvanor::cli {
 namespace {

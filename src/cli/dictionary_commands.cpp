@@ -11,7 +11,7 @@
 #include "lexicon/homonym_dictionary.h"
 #include "lexicon/unregistered_dictionary.h"
 #include "facade/dbwrap.h"
-#include "store/dictionary_dump.h"
+#include "store/interchange/dictionary_dump.h"
 
 namespace selvanor::cli {
 namespace {

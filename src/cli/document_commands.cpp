@@ -5,8 +5,8 @@
 #include "cli/commands.h"
 #include "cli/export_output.h"
 #include "cli/terminal.h"
-#include "store/build_decisions.h"
-#include "store/import_decisions.h"
+#include "store/document/build_decisions.h"
+#include "store/interchange/import_decisions.h"
 #include "facade/dbwrap.h"
 
 namespace selvanor::cli {

@@ -9,9 +9,9 @@
 #include "common/derived_paths.h"
 #include "common/files.h"
 #include "facade/dbwrap.h"
-#include "store/document_list.h"
-#include "store/document_merge.h"
-#include "store/reference_file.h"
+#include "store/corpus/document_list.h"
+#include "store/document/document_merge.h"
+#include "store/reference/reference_file.h"
 
 namespace selvanor::cli {
 namespace {

@@ -9,7 +9,7 @@
 #include "lexicon/analysis_review.h"
 #include "lexicon/batch_modification.h"
 #include "stats/tag_manager.h"
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 
 namespace selvanor::cli {
 namespace {

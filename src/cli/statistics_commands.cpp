@@ -18,7 +18,7 @@
 #include "stats/statistics_selection.h"
 #include "stats/statistics_source.h"
 #include "stats/tag_manager.h"
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 
 
 namespace selvanor::cli {

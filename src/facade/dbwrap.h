@@ -6,8 +6,8 @@
 //
 // The operation names are romanised Korean; a short glossary:
 //   Bunsuk      분석     analysis document (.id)               store/document_*.h
-//   Wonmun      원문     reference file (.idx)                  store/reference_file.h
-//   Sayongye    사용예   usage examples                         store/reference_file.h
+//   Wonmun      원문     reference file (.idx)                  store/reference/reference_file.h
+//   Sayongye    사용예   usage examples                         store/reference/reference_file.h
 //   Tong        통계     statistics (.stt files, runs, reports) stats/
 //   Uhwe, Pumsa 어휘, 품사 vocabulary, part-of-speech tag       stats/
 //   Dongum      동음어   homonym dictionary (.dic)               lexicon/homonym_dictionary.h
@@ -31,14 +31,14 @@
 #include "stats/statistics_file.h"
 #include "stats/statistics_listing.h"
 #include "stats/statistics_run.h"
-#include "store/analysis_record.h"
-#include "store/document_build.h"
-#include "store/document_export.h"
-#include "store/document_import.h"
-#include "store/document_merge.h"
-#include "store/encap_list.h"
-#include "store/interchange_export.h"
-#include "store/reference_file.h"
+#include "store/document/analysis_record.h"
+#include "store/document/document_build.h"
+#include "store/interchange/document_export.h"
+#include "store/interchange/document_import.h"
+#include "store/document/document_merge.h"
+#include "store/reference/encap_list.h"
+#include "store/interchange/interchange_export.h"
+#include "store/reference/reference_file.h"
 
 namespace selvanor {
 
@@ -59,7 +59,7 @@ class DBWrap {
   static constexpr ResultCode kMideungjaeFound = unregistered::kMideungjaeFound;
   static constexpr ResultCode kMideungjaeNotDeleted = unregistered::kMideungjaeNotDeleted;
 
-  // ---- documents (store/document_build.h, document_export.h, document_merge.h) -------
+  // ---- documents (store/document/document_build.h, document_export.h, document_merge.h) -------
   [[nodiscard]] ParsedLine parseLine(std::string_view line, bool attachDa) {
     return builder_.parseLine(line, attachDa);
   }
@@ -85,8 +85,8 @@ class DBWrap {
     return merge::mergeBunsukDB(base, added, progress);
   }
 
-  // ---- interchange: other encodings and formats at the edges (store/document_import.h,
-  //      store/interchange_export.h) -------------------------------------------------------
+  // ---- interchange: other encodings and formats at the edges (store/interchange/document_import.h,
+  //      store/interchange/interchange_export.h) -------------------------------------------------------
   [[nodiscard]] interchange::Inspection inspectImportSource(const std::string& input,
                                                             interchange::ImportFormat format,
                                                             interchange::Encoding encoding) {
@@ -102,7 +102,7 @@ class DBWrap {
     return interchange::exportDocument(format, document, output);
   }
 
-  // ---- reference files and usage examples (store/reference_file.h) -------------------
+  // ---- reference files and usage examples (store/reference/reference_file.h) -------------------
   [[nodiscard]] ResultCode makeWonmunDB(const std::string& document,
                                         const ProgressFn& progress = {}) {
     return reference::makeWonmunDB(document, progress);

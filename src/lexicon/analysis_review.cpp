@@ -7,7 +7,7 @@
 
 #include "common/files.h"
 #include "lexicon/review_context.h"
-#include "store/document_cursor.h"
+#include "store/engine/document_cursor.h"
 
 namespace selvanor::review {
 namespace {

@@ -11,8 +11,8 @@
 #include "common/diagnostics.h"
 #include "common/encoding.h"
 #include "common/text_kind.h"
-#include "store/codecs.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/engine/storage.h"
 
 namespace selvanor {
 namespace correction {

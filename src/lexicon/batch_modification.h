@@ -21,8 +21,8 @@
 
 #include "common/progress.h"
 #include "common/result_codes.h"
-#include "store/analysis_record.h"
-#include "store/document_list.h"
+#include "store/document/analysis_record.h"
+#include "store/corpus/document_list.h"
 
 namespace selvanor {
 class TagManager;

@@ -4,8 +4,8 @@
 
 #include "common/encoding.h"
 #include "common/files.h"
-#include "store/codecs.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/engine/storage.h"
 
 namespace selvanor::review {
 namespace {

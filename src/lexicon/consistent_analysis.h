@@ -16,7 +16,7 @@
 
 #include "common/result_codes.h"
 #include "lexicon/review_report.h"
-#include "store/document_cursor.h"
+#include "store/engine/document_cursor.h"
 
 namespace selvanor::review {
 

@@ -3,8 +3,8 @@
 #include "common/cp949.h"
 #include "stats/homonym_exempt.h"
 #include "stats/morpheme_splitter.h"
-#include "store/grid_edits.h"
-#include "store/row_cache.h"
+#include "store/grid/grid_edits.h"
+#include "store/grid/row_cache.h"
 
 namespace selvanor {
 namespace {

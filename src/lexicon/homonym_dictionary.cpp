@@ -7,9 +7,9 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "common/progress.h"
-#include "store/codecs.h"
-#include "store/encap_list.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/reference/encap_list.h"
+#include "store/engine/storage.h"
 
 namespace selvanor {
 namespace {

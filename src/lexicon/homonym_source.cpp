@@ -6,9 +6,9 @@
 #include "common/encoding.h"
 #include "common/text_kind.h"
 #include "lexicon/homonym_dictionary.h"
-#include "store/codecs.h"
-#include "store/encap_list.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/reference/encap_list.h"
+#include "store/engine/storage.h"
 
 namespace selvanor {
 namespace homonym {

@@ -10,9 +10,9 @@
 #include "common/derived_paths.h"
 #include "lexicon/analysis_review.h"
 #include "lexicon/review_context.h"
-#include "store/codecs.h"
-#include "store/document_cursor.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/engine/document_cursor.h"
+#include "store/engine/storage.h"
 
 namespace selvanor::review {
 namespace {

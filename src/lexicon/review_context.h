@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "lexicon/review_report.h"
-#include "store/document_cursor.h"
+#include "store/engine/document_cursor.h"
 
 namespace selvanor::review {
 

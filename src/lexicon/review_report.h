@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "common/files.h"
-#include "store/analysis_record.h"
+#include "store/document/analysis_record.h"
 
 namespace selvanor::review {
 

@@ -6,8 +6,8 @@
 #include "common/cp949.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
-#include "store/codecs.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/engine/storage.h"
 
 namespace selvanor {
 namespace unregistered {

@@ -7,6 +7,7 @@
 
 #include "common/cp949.h"
 #include "common/files.h"
+#include "store/document/analysis_record.h"
 
 namespace selvanor::stats {
 namespace {

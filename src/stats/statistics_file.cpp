@@ -11,9 +11,9 @@
 #include "common/derived_paths.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
-#include "store/codecs.h"
-#include "store/document_list.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/corpus/document_list.h"
+#include "store/engine/storage.h"
 
 namespace selvanor {
 namespace {

@@ -7,7 +7,7 @@
 #include "common/files.h"
 #include "stats/statistics_report.h"
 #include "stats/statistics_source.h"
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 
 namespace selvanor::stats {
 namespace {

@@ -12,7 +12,7 @@
 #include "stats/reanalysis.h"
 #include "stats/statistics_report.h"
 #include "stats/statistics_source.h"
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 
 namespace selvanor::stats {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "stats/statistics_request.h"
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 
 namespace selvanor {
 class TagManager;

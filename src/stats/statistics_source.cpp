@@ -10,8 +10,8 @@
 #include "common/derived_paths.h"
 #include "common/files.h"
 #include "stats/statistics_file.h"
-#include "store/codecs.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/engine/storage.h"
 
 namespace selvanor::stats {
 namespace {

@@ -13,7 +13,7 @@
 #include "common/result_codes.h"
 #include "stats/count_table.h"
 #include "stats/statistics_request.h"
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 
 namespace selvanor::stats {
 

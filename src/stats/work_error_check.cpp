@@ -2,7 +2,8 @@
 
 #include "stats/morpheme_splitter.h"
 #include "stats/tag_manager.h"
-#include "store/document_cursor.h"
+#include "store/engine/document_cursor.h"
+#include "store/document/analysis_record.h"
 
 namespace selvanor {
 

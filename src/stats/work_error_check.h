@@ -8,7 +8,7 @@
 
 #include "common/progress.h"
 #include "common/result_codes.h"
-#include "store/analysis_record.h"
+#include "store/document/analysis_record.h"
 
 namespace selvanor {
 

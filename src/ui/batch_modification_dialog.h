@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "lexicon/batch_modification.h"
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 #include "ui_base/open_document_handle.h"
 
 class QSettings;

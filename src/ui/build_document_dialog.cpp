@@ -13,7 +13,7 @@
 #include "common/derived_paths.h"
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"
-#include "store/build_decisions.h"
+#include "store/document/build_decisions.h"
 #include "facade/dbwrap.h"
 #include "ui_base/operation_progress.h"
 

@@ -1,6 +1,6 @@
 // "분석 문헌 만들기": builds an analysis document from analysed text, asking for a serial
 // prefix ("일련 번호 생성") when the text has no serial numbers. The checks and messages
-// are the ones the command line makes (store/build_decisions.h).
+// are the ones the command line makes (store/document/build_decisions.h).
 #pragma once
 
 #include <QDialog>

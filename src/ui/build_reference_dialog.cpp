@@ -2,7 +2,7 @@
 
 #include "common/derived_paths.h"
 #include "facade/dbwrap.h"
-#include "store/reference_file.h"
+#include "store/reference/reference_file.h"
 
 namespace selvanor {
 

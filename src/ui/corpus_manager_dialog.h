@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 #include "ui/example_options_dialog.h"
 #include "common/progress.h"
 

@@ -10,7 +10,7 @@ class QTreeView;
 
 #include <functional>
 
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 
 namespace selvanor {
 

@@ -19,7 +19,7 @@
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"
 #include "ui_base/window_placement.h"
-#include "store/row_cache.h"
+#include "store/grid/row_cache.h"
 
 namespace selvanor {
 namespace {

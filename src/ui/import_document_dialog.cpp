@@ -12,8 +12,8 @@
 
 #include "common/derived_paths.h"
 #include "facade/dbwrap.h"
-#include "store/build_decisions.h"
-#include "store/import_decisions.h"
+#include "store/document/build_decisions.h"
+#include "store/interchange/import_decisions.h"
 #include "ui/build_document_dialog.h"
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"

@@ -1,7 +1,7 @@
 // "분석 문헌 가져오기": imports analysed text as corpora are distributed (UTF-8, UTF-16 or
 // CP949, with markup) or a CoNLL-U file into an analysis document. The checks, the
 // serial-prefix question and the messages are the ones `selvanor-cli import` gives
-// (store/import_decisions.h).
+// (store/interchange/import_decisions.h).
 #pragma once
 
 #include <QDialog>

@@ -5,7 +5,7 @@
 #include "ui_base/user_interaction.h"
 #include "common/files.h"
 #include "facade/dbwrap.h"
-#include "store/document_merge.h"
+#include "store/document/document_merge.h"
 #include "ui_base/operation_progress.h"
 
 namespace selvanor {

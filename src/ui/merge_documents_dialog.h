@@ -1,5 +1,5 @@
 // "분석문헌 합치기": copies every record of one analysis document into another. The checks
-// and messages are the ones the command line makes (store/document_merge.h).
+// and messages are the ones the command line makes (store/document/document_merge.h).
 #pragma once
 
 #include "ui/file_pair_dialog.h"

@@ -1,7 +1,7 @@
 #include "ui/merge_references_dialog.h"
 
 #include "facade/dbwrap.h"
-#include "store/reference_file.h"
+#include "store/reference/reference_file.h"
 #include "ui_base/operation_progress.h"
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"

@@ -1,5 +1,5 @@
 // "참조 파일 합치기": appends the items of one reference file to another. The checks and
-// messages are the ones the command line makes (store/reference_file.h).
+// messages are the ones the command line makes (store/reference/reference_file.h).
 #pragma once
 
 #include "ui/file_pair_dialog.h"

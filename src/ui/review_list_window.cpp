@@ -12,7 +12,7 @@
 
 #include "common/files.h"
 #include "facade/dbwrap.h"
-#include "store/document_cursor.h"
+#include "store/engine/document_cursor.h"
 #include "ui/review_list_model.h"
 #include "ui_base/qt_text.h"
 #include "ui_base/user_interaction.h"

@@ -3,7 +3,7 @@
 #include "common/derived_paths.h"
 #include "stats/statistics_file.h"
 #include "facade/dbwrap.h"
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 
 namespace selvanor {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 #include "ui/tag_picker_dialog.h"
 
 class QLineEdit;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "stats/statistics_request.h"
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 
 class QTreeView;
 

@@ -1,7 +1,7 @@
 #include "ui_base/grid_model.h"
 
 #include "ui_base/qt_text.h"
-#include "store/row_cache.h"
+#include "store/grid/row_cache.h"
 
 namespace selvanor {
 

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "store/row_cache.h"
+#include "store/grid/row_cache.h"
 #include "support/app_fixture.h"
 #include "support/scripted_interaction.h"
 #include "support/test_support.h"

@@ -9,7 +9,7 @@
 
 #include "app/reference_page.h"
 #include "facade/dbwrap.h"
-#include "store/storage.h"
+#include "store/engine/storage.h"
 #include "support/app_fixture.h"
 #include "support/scripted_interaction.h"
 #include "support/test_support.h"

@@ -16,7 +16,7 @@
 #include "app/main_frame.h"
 #include "app/search_window.h"
 #include "app/selvanor_view.h"
-#include "store/document_cursor.h"
+#include "store/engine/document_cursor.h"
 #include "support/app_fixture.h"
 #include "support/scripted_interaction.h"
 #include "support/test_support.h"

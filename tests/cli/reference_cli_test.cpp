@@ -7,8 +7,8 @@
 
 #include "cli_fixture.h"
 #include "common/files.h"
-#include "store/codecs.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/engine/storage.h"
 #include "support/test_support.h"
 
 namespace selvanor {

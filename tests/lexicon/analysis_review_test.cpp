@@ -10,7 +10,7 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "review_test_support.h"
-#include "store/reference_file.h"
+#include "store/reference/reference_file.h"
 
 namespace selvanor {
 namespace {

@@ -14,8 +14,8 @@
 #include "common/cp949.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
-#include "store/codecs.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/engine/storage.h"
 #include "support/file_size_limit.h"
 #include "support/test_support.h"
 

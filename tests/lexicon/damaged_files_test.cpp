@@ -12,12 +12,12 @@
 
 #include "common/files.h"
 #include "lexicon/homonym_dictionary.h"
-#include "store/codecs.h"
-#include "store/document_export.h"
-#include "store/document_merge.h"
-#include "store/integrity.h"
-#include "store/reference_file.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/interchange/document_export.h"
+#include "store/document/document_merge.h"
+#include "store/engine/integrity.h"
+#include "store/reference/reference_file.h"
+#include "store/engine/storage.h"
 #include "support/test_support.h"
 
 namespace selvanor {

@@ -4,8 +4,8 @@
 
 #include <map>
 
-#include "store/document_cursor.h"
-#include "store/row_cache.h"
+#include "store/engine/document_cursor.h"
+#include "store/grid/row_cache.h"
 #include "support/test_support.h"
 
 namespace selvanor {

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "common/diagnostics.h"
-#include "store/storage.h"
+#include "store/engine/storage.h"
 #include "support/test_support.h"
 
 namespace selvanor {

@@ -6,7 +6,7 @@
 #include "lexicon/analysis_review.h"
 #include "common/derived_paths.h"
 #include "review_test_support.h"
-#include "store/reference_file.h"
+#include "store/reference/reference_file.h"
 
 namespace selvanor {
 namespace {

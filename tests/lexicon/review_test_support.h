@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
-#include "store/analysis_record.h"
-#include "store/codecs.h"
-#include "store/storage.h"
+#include "store/document/analysis_record.h"
+#include "store/engine/codecs.h"
+#include "store/engine/storage.h"
 #include "support/raw_documents.h"
 #include "support/test_support.h"
 

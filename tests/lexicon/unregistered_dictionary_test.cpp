@@ -8,7 +8,7 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "facade/dbwrap.h"
-#include "store/storage.h"
+#include "store/engine/storage.h"
 #include "support/test_support.h"
 
 namespace selvanor {

@@ -12,10 +12,10 @@
 
 #include "common/diagnostics.h"
 #include "common/files.h"
-#include "store/codecs.h"
+#include "store/engine/codecs.h"
 #include "facade/dbwrap.h"
-#include "store/document_list.h"
-#include "store/storage.h"
+#include "store/corpus/document_list.h"
+#include "store/engine/storage.h"
 #include "support/test_support.h"
 
 namespace selvanor {

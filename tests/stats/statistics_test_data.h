@@ -9,8 +9,8 @@
 #include <string>
 
 #include "common/files.h"
-#include "store/codecs.h"
-#include "store/storage.h"
+#include "store/engine/codecs.h"
+#include "store/engine/storage.h"
 #include "support/test_support.h"
 
 namespace selvanor::test {

@@ -1,4 +1,4 @@
-#include "store/analysis_record.h"
+#include "store/document/analysis_record.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Changes in place survive a kill and a full disk: the file holds the old or the new content.
-#include "store/change_log.h"
+#include "store/engine/change_log.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -12,7 +12,7 @@
 #include <string>
 
 #include "common/files.h"
-#include "store/storage.h"
+#include "store/engine/storage.h"
 #include "support/file_size_limit.h"
 #include "support/stored_records.h"
 #include "support/test_support.h"

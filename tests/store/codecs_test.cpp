@@ -1,4 +1,4 @@
-#include "store/codecs.h"
+#include "store/engine/codecs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "store/corpus_jobs.h"
+#include "store/corpus/corpus_jobs.h"
 
 #include <gtest/gtest.h>
 
 #include "common/files.h"
-#include "store/document_cursor.h"
+#include "store/engine/document_cursor.h"
 #include "support/test_support.h"
 
 namespace selvanor::corpus {

@@ -5,10 +5,10 @@
 #include "common/diagnostics.h"
 #include "common/derived_paths.h"
 #include "common/files.h"
-#include "store/build_decisions.h"
+#include "store/document/build_decisions.h"
 #include "facade/dbwrap.h"
-#include "store/document_cursor.h"
-#include "store/serial_numbers.h"
+#include "store/engine/document_cursor.h"
+#include "store/document/serial_numbers.h"
 #include "support/test_support.h"
 
 namespace selvanor {

@@ -1,9 +1,9 @@
-#include "store/document_cursor.h"
+#include "store/engine/document_cursor.h"
 
 #include <gtest/gtest.h>
 
 #include "common/diagnostics.h"
-#include "store/codecs.h"
+#include "store/engine/codecs.h"
 #include "support/test_support.h"
 
 namespace selvanor {

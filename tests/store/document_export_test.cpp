@@ -2,10 +2,10 @@
 
 #include "common/diagnostics.h"
 #include "common/files.h"
-#include "store/codecs.h"
+#include "store/engine/codecs.h"
 #include "facade/dbwrap.h"
-#include "store/document_cursor.h"
-#include "store/storage.h"
+#include "store/engine/document_cursor.h"
+#include "store/engine/storage.h"
 #include "support/test_support.h"
 
 namespace selvanor {

@@ -9,8 +9,8 @@
 #include "common/encoding.h"
 #include "common/files.h"
 #include "facade/dbwrap.h"
-#include "store/import_decisions.h"
-#include "store/markup_lines.h"
+#include "store/interchange/import_decisions.h"
+#include "store/interchange/markup_lines.h"
 #include "support/raw_documents.h"
 #include "support/test_support.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 #include "support/test_support.h"
 
 namespace selvanor::corpus {

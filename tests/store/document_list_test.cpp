@@ -1,4 +1,4 @@
-#include "store/document_list.h"
+#include "store/corpus/document_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "store/document_merge.h"
+#include "store/document/document_merge.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 
 #include "common/diagnostics.h"
 #include "common/files.h"
-#include "store/codecs.h"
+#include "store/engine/codecs.h"
 #include "facade/dbwrap.h"
-#include "store/storage.h"
+#include "store/engine/storage.h"
 #include "support/raw_documents.h"
 #include "support/test_support.h"
 

@@ -1,4 +1,4 @@
-#include "store/edit_history.h"
+#include "store/grid/edit_history.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <random>
 #include <vector>
 
-#include "store/grid_edits.h"
-#include "store/row_cache.h"
+#include "store/grid/grid_edits.h"
+#include "store/grid/row_cache.h"
 #include "support/test_support.h"
 
 namespace selvanor {

@@ -1,4 +1,4 @@
-#include "store/grid_edits.h"
+#include "store/grid/grid_edits.h"
 
 #include <gtest/gtest.h>
 

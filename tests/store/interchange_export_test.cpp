@@ -12,8 +12,8 @@
 #include "common/files.h"
 #include "common/text_kind.h"
 #include "facade/dbwrap.h"
-#include "store/conllu_format.h"
-#include "store/import_decisions.h"
+#include "store/interchange/conllu_format.h"
+#include "store/interchange/import_decisions.h"
 #include "support/raw_documents.h"
 #include "support/test_support.h"
 

@@ -13,7 +13,7 @@
 #include "common/files.h"
 #include "common/progress.h"
 #include "facade/dbwrap.h"
-#include "store/document_cursor.h"
+#include "store/engine/document_cursor.h"
 #include "support/fake_progress.h"
 #include "support/raw_documents.h"
 #include "support/test_support.h"

@@ -1,4 +1,4 @@
-#include "store/reference_file.h"
+#include "store/reference/reference_file.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -13,10 +13,10 @@
 #include "common/diagnostics.h"
 #include "common/files.h"
 #include "common/scratch.h"
-#include "store/codecs.h"
-#include "store/document_list.h"
+#include "store/engine/codecs.h"
+#include "store/corpus/document_list.h"
 #include "facade/dbwrap.h"
-#include "store/storage.h"
+#include "store/engine/storage.h"
 #include "support/raw_documents.h"
 #include "support/test_support.h"
 

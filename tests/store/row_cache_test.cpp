@@ -1,4 +1,4 @@
-#include "store/row_cache.h"
+#include "store/grid/row_cache.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/diagnostics.h"
-#include "store/storage.h"
+#include "store/engine/storage.h"
 #include "support/test_support.h"
 
 namespace selvanor {

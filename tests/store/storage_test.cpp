@@ -1,4 +1,4 @@
-#include "store/storage.h"
+#include "store/engine/storage.h"
 
 #include <gtest/gtest.h>
 

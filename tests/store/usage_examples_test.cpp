@@ -6,7 +6,7 @@
 
 #include "common/diagnostics.h"
 #include "facade/dbwrap.h"
-#include "store/reference_file.h"
+#include "store/reference/reference_file.h"
 #include "support/file_size_limit.h"
 #include "support/raw_documents.h"
 #include "support/test_support.h"

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "common/files.h"
-#include "store/analysis_record.h"
-#include "store/codecs.h"
-#include "store/storage.h"
+#include "store/document/analysis_record.h"
+#include "store/engine/codecs.h"
+#include "store/engine/storage.h"
 
 namespace selvanor::test {
 

@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "store/storage.h"
+#include "store/engine/storage.h"
 
 namespace selvanor::test {
 

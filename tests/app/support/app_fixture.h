@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "store/analysis_record.h"
-#include "store/document_cursor.h"
+#include "store/document/analysis_record.h"
+#include "store/engine/document_cursor.h"
 
 namespace selvanor::test {
 
