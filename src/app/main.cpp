@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "ui_base/verification_progress.h"
 #include "app/application.h"
 #include "app/command_icons.h"
 #include "common/scratch.h"
@@ -79,6 +80,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "selvanor: Qt's Korean translations (qtbase_ko.qm) are not installed; "
                          "standard buttons stay in English\n");
   }
+  selvanor::installVerificationProgress();
   selvanor::SelvanorApplication selvanorApp(QApplication::applicationFilePath().toStdString(),
                                             QDir::currentPath().toStdString());
   selvanorApp.start(document);

@@ -70,6 +70,30 @@ CSelvanorView::CSelvanorView(UserInteraction& ui, Settings* settings, QWidget* p
   again->setContext(Qt::WidgetWithChildrenShortcut);
   connect(again, &QShortcut::activated, this, &CSelvanorView::findAgain);
   connectHistory();
+
+  // Other programs may change or replace the open document between the grid's uses: the
+  // grid reads it again and says so (queued, since it is noticed in the middle of a read).
+  cache_.setOutsideChangeListener([this] {
+    QMetaObject::invokeMethod(this, &CSelvanorView::documentChangedOutside, Qt::QueuedConnection);
+  });
+  auto* watch = new QTimer(this);
+  watch->setInterval(kOutsideCheckMs);
+  connect(watch, &QTimer::timeout, this, [this] {
+    if (gridLoaded_ && cache_.isOpen() && isVisible()) (void)cache_.checkOutside();
+  });
+  watch->start();
+}
+
+void CSelvanorView::documentChangedOutside() {
+  if (!gridLoaded_) return;
+  const int row = currentRow();
+  history_.clear();  // the edits it recorded were made on what is gone
+  emit historyChanged();
+  model_->refresh();
+  if (model_->rowCount() > 0) selectRow(std::clamp(row, 0, model_->rowCount() - 1));
+  showStatus(QString::fromUtf8(kDocumentChangedOutside));
+  cache_.acknowledgeOutsideChange();  // shown as it is now: edits may go on
+  emit documentStateChanged();
 }
 
 CSelvanorView::~CSelvanorView() { cache_.close(); }

@@ -48,6 +48,10 @@ inline constexpr char kHistoryStale[] =
 inline constexpr char kHistoryDroppedRewritten[] =
     "다른 작업이 문헌을 고쳐 써서 되돌리기 기록을 비웠습니다.";
 inline constexpr char kHistoryDroppedClosed[] = "문헌을 닫아 되돌리기 기록을 비웠습니다.";
+inline constexpr char kDocumentChangedOutside[] =
+    "다른 프로그램이 문헌을 바꾸어 다시 읽었습니다. 되돌리기 기록을 비웠습니다.";
+// How often the grid looks whether another program changed its document.
+inline constexpr int kOutsideCheckMs = 1500;
 
 class CSelvanorView : public QWidget {
   Q_OBJECT
@@ -177,6 +181,8 @@ class CSelvanorView : public QWidget {
   void stepHistory(bool undo);
   // Forgets every edit; `notice` goes to the status bar when there was any.
   void dropHistory(const char* notice);
+  // The document was changed or replaced by another program: shown again, history cleared.
+  void documentChangedOutside();
   void applyGridFont();
   void ensureSearchWindow();
   // Moves the search window off the row it found.

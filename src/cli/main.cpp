@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "common/diagnostics.h"
+#include "common/refusal.h"
 #include "common/scratch.h"
 
 int main(int argc, char** argv) {
@@ -44,6 +45,15 @@ int main(int argc, char** argv) {
     // Whatever escapes a subcommand (out of memory, anything else) ends as a message and
     // exit 1, never an abort.
     return cli::reportEscapedException();
+  }
+  // The store's reason for the user (another program holds the file, a damaged file, no
+  // space) under the operation's own message.
+  if (exitCode != cli::kExitOk) {
+    if (std::string reason = takeRefusal(); !reason.empty()) {
+      for (char& c : reason) if (c == '\n') c = ' ';
+      const std::string shown = cli::escapeControls(reason) + "\n";
+      std::fwrite(shown.data(), 1, shown.size(), stderr);
+    }
   }
   return exitCode;
 }

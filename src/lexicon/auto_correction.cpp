@@ -12,6 +12,8 @@
 #include "common/encoding.h"
 #include "common/text_kind.h"
 #include "store/engine/codecs.h"
+#include "store/engine/database_replacement.h"
+#include "store/engine/integrity.h"
 #include "store/engine/storage.h"
 
 namespace selvanor {
@@ -252,11 +254,14 @@ ResultCode readPairs(const std::string& fixPath, std::vector<correction::Pair>& 
 }
 
 // The byte copy of `document` that changed records go into, opened as `copy`.
-bool startCopy(const std::string& document, std::optional<FileReplacement>& target,
-               Storage& copy) {
+// The copy carries the document's pages as they are, log positions included, and is the
+// program's own from the start: it is vouched for rather than verified again.
+bool startCopy(const std::string& document, std::optional<DatabaseReplacement>& target,
+               Storage& copy, std::optional<std::uint32_t> lastLogFile) {
   target.emplace(document);
-  return copyFile(document, target->temporaryPath()) &&
-         copy.open(target->temporaryPath(), nullptr, OpenMode::ExistingOnly);
+  if (!target->refusal().empty() || !copyFile(document, target->temporaryPath())) return false;
+  if (lastLogFile) integrity::vouch(target->temporaryPath(), *lastLogFile);
+  return copy.open(target->temporaryPath(), nullptr, OpenMode::ExistingOnly);
 }
 
 // Runs `corrector` over every record of `document` and renames the copy over it when
@@ -268,7 +273,8 @@ ResultCode correctDocument(const std::string& document, correction::Corrector& c
     return failWith(result::kOpenError, op, "DB open error");
   }
   // Made at the first change, so a run that changes nothing leaves the file alone.
-  std::optional<FileReplacement> target;
+  std::optional<DatabaseReplacement> target;
+  const std::optional<std::uint32_t> lastLogFile = integrity::lastLogFile(document);
   Storage copy;
   std::string corrected;
   std::string value;
@@ -281,7 +287,7 @@ ResultCode correctDocument(const std::string& document, correction::Corrector& c
       return failWith(result::kOpenError, op, "DB value error");
     }
     if (!corrector.apply(record->analysis, corrected)) continue;
-    if (!target && !startCopy(document, target, copy)) {
+    if (!target && !startCopy(document, target, copy, lastLogFile)) {
       return failWith(result::kInsertError, op, "DB insert error");
     }
     record->analysis.swap(corrected);
@@ -295,7 +301,7 @@ ResultCode correctDocument(const std::string& document, correction::Corrector& c
     return failWith(result::kOpenError, op, "DB read error");
   }
   doc.close();
-  if (target && (!copy.close() || !target->commit())) {
+  if (target && (!copy.close() || !target->commit(lastLogFile))) {
     return failWith(result::kInsertError, op, "DB insert error");
   }
   changed = count;
@@ -314,7 +320,7 @@ ResultCode correction::makeSujungDB(std::string& fixPath, const std::string& lis
   if (sameFile(fixPath, list)) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
-  FileReplacement target(fixPath);
+  DatabaseReplacement target(fixPath);
   Storage fix;
   if (!fix.openWithCursor(target.temporaryPath())) {
     return failWith(result::kOpenError, kOp, "DB open error");

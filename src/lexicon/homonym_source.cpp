@@ -6,6 +6,7 @@
 #include "common/encoding.h"
 #include "common/text_kind.h"
 #include "lexicon/homonym_dictionary.h"
+#include "store/engine/database_replacement.h"
 #include "store/engine/codecs.h"
 #include "store/reference/encap_list.h"
 #include "store/engine/storage.h"
@@ -117,9 +118,9 @@ ResultCode homonym::HomonymDictionary::makeDongumDB(const std::string& source, c
   }
   releaseLookup(dictionary);
   // Built beside the target: a bad record or a failed write keeps the previous dictionary.
-  FileReplacement target(dictionary);
+  DatabaseReplacement target(dictionary);
   Storage dic;
-  if (!dic.openWithCursor(target.temporaryPath())) {
+  if (!target.refusal().empty() || !dic.openWithCursor(target.temporaryPath())) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
   // The senses of one head word come one after another: they are written together, once.

@@ -11,6 +11,8 @@
 #include "common/derived_paths.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
+#include "store/engine/database_replacement.h"
+#include "store/engine/database_replacement.h"
 #include "store/engine/codecs.h"
 #include "store/corpus/document_list.h"
 #include "store/engine/storage.h"
@@ -326,7 +328,10 @@ ResultCode stats::makeTongDB(const std::string& document, const ProgressFn& prog
     }
     return result::kOk;
   }
-  FileReplacement replacement(target);
+  DatabaseReplacement replacement(target);
+  if (!replacement.refusal().empty()) {
+    return failWith(result::kInsertError, kOp, "in use by another program");
+  }
   if (!writeStatistics(counts, replacement.temporaryPath())) return result::kInsertError;
   if (!replacement.commit()) {
     return failWith(result::kInsertError, kOp, "DB write error");

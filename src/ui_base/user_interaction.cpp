@@ -1,5 +1,7 @@
 #include "ui_base/user_interaction.h"
 
+#include "common/refusal.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -34,12 +36,24 @@ QString chooserFilter(const QString& systemFilter) {
   return filters.join(QStringLiteral(";;"));
 }
 
+namespace {
+
+// A failure's own message, with the store's reason for the user under it when there is
+// one (another program holds the file, a damaged file, no space).
+QString withReason(const QString& text) {
+  const std::string reason = takeRefusal();
+  if (reason.empty()) return text;
+  return text + QStringLiteral("\n\n") + QString::fromStdString(reason);
+}
+
+}  // namespace
+
 void WidgetInteraction::message(const QString& text) {
-  QMessageBox::information(parent_, kTitle, text);
+  QMessageBox::information(parent_, kTitle, withReason(text));
 }
 
 void WidgetInteraction::warning(const QString& text) {
-  QMessageBox::warning(parent_, kTitle, text);
+  QMessageBox::warning(parent_, kTitle, withReason(text));
 }
 
 bool WidgetInteraction::askYesNo(const QString& text) {

@@ -142,18 +142,14 @@ TEST(ChangeLog, AFullDiskFailsTheGroupAndKeepsTheOldContent) {
   test::ScratchDir dir;
   const std::string file = dir.file("doc.id");
   const Model first = writeGeneration(file, 0, 500);
-  // The largest file the change touches (the document or its log) sets the caps, so that
-  // the disk fills at different points of the group, and of the commit.
-  std::uintmax_t largest = fs::file_size(file);
-  for (const auto& entry : fs::directory_iterator(changelog::folderFor(file))) {
-    largest = std::max(largest, entry.file_size());
-  }
+  // The document's size sets the caps, so that the disk fills at different points of the
+  // group and of the commit. The log grows with the group (about 14 MB of records): with a
+  // large cache the disk fills in the commit or the page writes after it; with the small
+  // default one also while pages are evicted in the middle of the group (where Berkeley DB
+  // waits a few seconds for a buffer before it gives up).
+  const std::uintmax_t largest = fs::file_size(file);
   int failedGroups = 0;
   Model expected = first;
-  // A log file is made at its full size; the group (about 14 MB of records) outgrows the
-  // first. With a large cache the disk fills in the commit or the page writes after it;
-  // with the small default one also while pages are evicted in the middle of the group
-  // (where Berkeley DB waits a few seconds for a buffer before it gives up).
   const std::pair<rlim_t, std::uint32_t> runs[] = {
       {rlim_t(largest / 2), 32u << 20},
       {rlim_t(largest + 4096), 32u << 20},
@@ -208,10 +204,12 @@ TEST(ChangeLog, ARunningChangeIsNeitherRecoveredNorJoinedByAnotherProcess) {
   char c = 0;
   ASSERT_EQ(::read(ready[0], &c, 1), 1);
   ASSERT_EQ(c, 'y');
+  ::setenv("SELVANOR_LOCK_WAIT_MS", "100", 1);
   Storage other;
   EXPECT_FALSE(other.openForChange(file, OpenMode::ExistingOnly));
   EXPECT_EQ(other.lastResult(), EBUSY);
   EXPECT_EQ(changelog::recoverIfNeeded(file), changelog::Recovery::Busy);
+  ::unsetenv("SELVANOR_LOCK_WAIT_MS");
   (void)!::write(done[1], "x", 1);
   int status = 0;
   ::waitpid(pid, &status, 0);

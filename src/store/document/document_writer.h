@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/files.h"
+#include "store/engine/database_replacement.h"
 #include "store/document/analysis_record.h"
 #include "store/engine/storage.h"
 
@@ -47,15 +47,18 @@ class DocumentWriter {
   DocumentWriter(const DocumentWriter&) = delete;
   DocumentWriter& operator=(const DocumentWriter&) = delete;
 
-  // Creates the temporary document; false when it cannot be opened.
-  [[nodiscard]] bool open() { return doc_.openWithCursor(target_.temporaryPath()); }
+  // Creates the temporary document; false when it cannot be opened or the target may not
+  // be replaced (another program has it open: refused before any work).
+  [[nodiscard]] bool open() {
+    return target_.refusal().empty() && doc_.openWithCursor(target_.temporaryPath());
+  }
   // Stores (or replaces) a record under its serial.
   [[nodiscard]] bool put(const AnalysisRecord& record);
   // Writes the document out and renames it over the target; false when that failed.
   [[nodiscard]] bool finish();
 
  private:
-  FileReplacement target_;
+  DatabaseReplacement target_;
   Storage doc_;
   std::string value_;
 };

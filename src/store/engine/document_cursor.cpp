@@ -38,6 +38,16 @@ void DocumentCursor::abortChange() {
   standOnCurrent();
 }
 
+Storage::Use DocumentCursor::use() {
+  Storage::Use u = store_.use();
+  if (u.reopened()) current_ = {};
+  if (!u && !store_.isOpen()) {
+    open_ = false;
+    current_ = {};
+  }
+  return u;
+}
+
 void DocumentCursor::standOnCurrent() {
   // Back on the record read last, or the one after it when it is gone.
   if (current_.serial.empty()) return;

@@ -36,6 +36,15 @@ class DocumentCursor {
   void abortChange();
   void close();
   bool isOpen() const { return open_; }
+
+  // Lock holding for the next open (Storage::setHolding); the grid keeps its document
+  // open PerUse and brackets each use with use().
+  void setHolding(Holding holding) { store_.setHolding(holding); }
+  // A use of a PerUse document (Storage::use): reopened() when another program changed or
+  // replaced the file since the last use; the cursor then stands nowhere.
+  [[nodiscard]] Storage::Use use();
+  // The last use or change group found the file changed by another program.
+  [[nodiscard]] bool changedOutside() const { return store_.changedOutside(); }
   const std::string& fileName() const { return store_.fileName(); }
 
   // Moves; kRead when a record was read into current(), kNone otherwise (end, not open,

@@ -1,7 +1,12 @@
 #include "store/engine/storage.h"
 
 #include "common/diagnostics.h"
+#include "common/files.h"
+#include "common/refusal.h"
 #include "store/engine/integrity.h"
+#include "store/engine/io_seam.h"
+
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -34,10 +39,16 @@ Storage::~Storage() {
   std::free(value_.data);
 }
 
-bool Storage::configure() { return create(nullptr); }
+bool Storage::configure() {
+  close();
+  return create(nullptr);
+}
 
 bool Storage::create(DB_ENV* env) {
-  close();
+  if (db_) {
+    db_->close(db_, 0);
+    db_ = nullptr;
+  }
   lastResult_ = db_create(&db_, env, 0);
   if (lastResult_ != 0) {
     std::fprintf(stderr, "db_create:%s\n", db_strerror(lastResult_));
@@ -55,15 +66,84 @@ bool Storage::create(DB_ENV* env) {
   return true;
 }
 
-bool Storage::openConfigured(const std::string& file, const char* subDatabase, OpenMode mode) {
-  if (!db_) return false;
-  if (!readyToOpen(file)) {
-    db_->close(db_, 0);
-    db_ = nullptr;
-    return false;
+bool Storage::refuse(int code, const std::string& text) {
+  lastResult_ = code;
+  noteRefusal(text);
+  return false;
+}
+
+bool Storage::readyToOpen(const std::string& file, LockKind kind, OpenMode mode,
+                          const char* subDatabase) {
+  seam::install();
+  changedOutside_ = false;
+  lastLog_.reset();
+  if (!fileExists(file)) {
+    if (mode == OpenMode::ExistingOnly) return true;  // the open fails and says so
+    // A file of named databases is made by its first open (it cannot take names later);
+    // it is new and the program's own, so no one else is waiting for it.
+    if (subDatabase) {
+      lastLog_ = 0;
+      return true;
+    }
+    // A new file is made empty first, so that it can be locked like any other.
+    Storage maker;
+    if (!maker.openPlain(file, nullptr, OpenMode::CreateIfMissing) || !maker.close()) {
+      return refuse(maker.lastResult(), "파일을 만들 수 없습니다: " + file);
+    }
+    integrity::vouch(file, 0);
   }
+  const bool here = changelog::inUse(file);  // this process changes it: in step already
+  LockRefusal why;
+  FileLock lock = FileLock::acquire(file, kind, &why);
+  if (!lock) {
+    writeDiagnostic(file + ": not opened (" +
+                    (why.reason == LockRefusal::Reason::Busy ? std::string("in use by another process")
+                                                             : std::string(std::strerror(why.error))) +
+                    ")\n");
+    return refuse(why.reason == LockRefusal::Reason::Busy ? EBUSY : (why.error ? why.error : EIO),
+                  describeRefusal(file, why, kind));
+  }
+  if (!here && changelog::needsRecovery(file)) {
+    // Recovery writes the file: it needs the file alone for as long as it runs.
+    FileLock alone = kind == LockKind::Exclusive ? FileLock() : FileLock::acquire(file, LockKind::Exclusive, &why);
+    if (kind != LockKind::Exclusive && !alone) {
+      return refuse(EBUSY, describeRefusal(file, why, LockKind::Exclusive));
+    }
+    if (changelog::recoverIfNeeded(file) == changelog::Recovery::Failed) {
+      return refuse(DB_RUNRECOVERY, "변경 기록으로 파일을 되살리지 못했습니다(디스크 공간을 확인해 "
+                                    "주세요). 아무것도 고치지 않았습니다: " + file);
+    }
+  }
+  if (!here) {
+    switch (integrity::check(file)) {
+      case integrity::Verdict::Damaged:
+        writeDiagnostic(file + ": damaged (it fails Berkeley DB's verification); not opened, not changed\n");
+        return refuse(DB_VERIFY_BAD, "손상된 파일입니다(Berkeley DB 검사에 실패했습니다). 열지도 "
+                                     "고치지도 않았습니다: " + file);
+      case integrity::Verdict::Cancelled:
+        return refuse(ECANCELED, "파일 검사를 멈추어 열지 않았습니다: " + file);
+      case integrity::Verdict::Sound:
+      case integrity::Verdict::NotADatabase:
+        break;
+    }
+  }
+  lastLog_ = integrity::lastLogFile(file);
+  if (holding_ == Holding::WholeTime) lock_ = std::move(lock);
+  return true;
+}
+
+bool Storage::openPlain(const std::string& file, const char* subDatabase, OpenMode mode) {
+  if (!db_ && !create(nullptr)) return false;
   const u_int32_t flags = mode == OpenMode::CreateIfMissing ? DB_CREATE : 0;
   lastResult_ = db_->open(db_, nullptr, file.c_str(), subDatabase, DB_BTREE, flags, 0644);
+  if (lastResult_ == EACCES || lastResult_ == EROFS) {
+    // Reading needs read permission only: a file this user may not write is read as it is.
+    db_->close(db_, 0);
+    db_ = nullptr;
+    if (!create(nullptr)) return false;
+    lastResult_ = db_->open(db_, nullptr, file.c_str(), subDatabase, DB_BTREE, DB_RDONLY, 0644);
+    readOnly_ = lastResult_ == 0;
+  }
   if (lastResult_ != 0) {
     db_->err(db_, lastResult_, "%s", file.c_str());
     db_->close(db_, 0);  // a failed open still closes the handle
@@ -75,39 +155,44 @@ bool Storage::openConfigured(const std::string& file, const char* subDatabase, O
   return true;
 }
 
+bool Storage::openConfigured(const std::string& file, const char* subDatabase, OpenMode mode) {
+  if (!db_) return false;
+  if (!readyToOpen(file, LockKind::Shared, mode, subDatabase)) {
+    db_->close(db_, 0);
+    db_ = nullptr;
+    return false;
+  }
+  if (!openPlain(file, subDatabase, mode)) {
+    lock_.release();
+    return false;
+  }
+  noteSeen();
+  return true;
+}
+
 bool Storage::open(const std::string& file, const char* subDatabase, OpenMode mode) {
   return configure() && openConfigured(file, subDatabase, mode);
 }
 
-bool Storage::readyToOpen(const std::string& file) {
-  // A file this process is changing was checked when the change began, and its pages may
-  // be ahead of the disk until the change ends.
-  if (changelog::inUse(file)) return true;
-  // What a killed change left in the file's log is replayed before the file is read.
-  if (changelog::recoverIfNeeded(file) == changelog::Recovery::Failed) {
-    lastResult_ = DB_RUNRECOVERY;
-    return false;
-  }
-  if (integrity::check(file) == integrity::Verdict::Damaged) {
-    writeDiagnostic(file + ": damaged (it fails Berkeley DB's verification); not opened, not changed\n");
-    lastResult_ = DB_VERIFY_BAD;
-    return false;
-  }
-  return true;
-}
-
-bool Storage::openForChange(const std::string& file, OpenMode mode) {
-  close();
-  if (!readyToOpen(file)) return false;
+bool Storage::openInEnvironment(const std::string& file, OpenMode mode) {
   int why = 0;
   changelog::EnvironmentRef env = changelog::acquire(file, cacheBytes_, &why);
   if (!env) {
-    lastResult_ = why;
-    // Where no folder can be made beside the file (a read-only folder, a file system that
-    // refuses it) the change goes to the file directly, as it always could. Anything else
-    // (another process changing the file, a full disk, a failed recovery) is refused.
-    if (why != EACCES && why != EROFS && why != EPERM) return false;
-    return open(file, nullptr, mode);
+    if (why == EBUSY) {
+      const std::string who = changelog::holder(file);
+      return refuse(EBUSY, "다른 프로그램이 이 파일을 고치고 있습니다: " + file +
+                               (who.empty() ? std::string() : "\n(" + who + ")"));
+    }
+    if (why == ENOSPC || why == EDQUOT) {
+      return refuse(ENOSPC, "디스크 공간이 부족해 변경 기록을 남길 수 없습니다. 아무것도 고치지 "
+                            "않았습니다: " + file);
+    }
+    if (why == EACCES || why == EROFS || why == EPERM) {
+      // A change never runs without its log: where none can be kept, nothing is changed.
+      return refuse(why, "이 파일 옆에 변경 기록을 둘 수 없어(폴더에 쓸 수 없습니다) 고치지 "
+                         "않았습니다: " + file);
+    }
+    return refuse(why ? why : EIO, "변경 기록을 열 수 없어 고치지 않았습니다: " + file);
   }
   if (!create(env.handle())) return false;
   env_ = std::move(env);
@@ -123,6 +208,25 @@ bool Storage::openForChange(const std::string& file, OpenMode mode) {
   }
   file_ = file;
   opened_ = true;
+  forChange_ = true;
+  return true;
+}
+
+bool Storage::openForChange(const std::string& file, OpenMode mode) {
+  close();
+  if (!readyToOpen(file, LockKind::Exclusive, mode)) return false;
+  if (holding_ == Holding::PerUse) {
+    // The grid: read now, take the environment at the first change.
+    if (!openPlain(file, nullptr, OpenMode::ExistingOnly)) return false;
+    forChange_ = true;
+    noteSeen();
+    return true;
+  }
+  if (!openInEnvironment(file, mode)) {
+    lock_.release();
+    return false;
+  }
+  noteSeen();
   return true;
 }
 
@@ -135,8 +239,104 @@ bool Storage::openForChangeWithCursor(const std::string& file, OpenMode mode) {
   return true;
 }
 
+void Storage::noteSeen() {
+  struct stat st {};
+  if (::stat(file_.c_str(), &st) != 0) {
+    seen_ = {};
+    return;
+  }
+  seen_ = Seen{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+               static_cast<std::uint64_t>(st.st_size),
+               static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+               static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+}
+
+bool Storage::unchangedSinceSeen() const {
+  struct stat st {};
+  if (::stat(file_.c_str(), &st) != 0) return false;
+  return seen_.device == static_cast<std::uint64_t>(st.st_dev) &&
+         seen_.inode == static_cast<std::uint64_t>(st.st_ino) &&
+         seen_.size == static_cast<std::uint64_t>(st.st_size) &&
+         seen_.modified == static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec &&
+         seen_.changed == static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+}
+
+bool Storage::reopenAsSeenNow() {
+  const std::string file = file_;
+  const bool hadCursor = cursor_ != nullptr;
+  const bool forChange = forChange_;
+  closeHandles();
+  if (!readyToOpen(file, LockKind::Shared, OpenMode::ExistingOnly) ||
+      !openPlain(file, nullptr, OpenMode::ExistingOnly)) {
+    file_ = file;
+    return false;
+  }
+  forChange_ = forChange;
+  noteSeen();
+  return !hadCursor || openCursor();
+}
+
+Storage::Use Storage::use() {
+  Use u;
+  if (!opened_) return u;
+  // Within its own change group the handle holds the file alone and its pages move.
+  if (holding_ != Holding::PerUse || inChange()) {
+    u.ok_ = true;
+    return u;
+  }
+  LockRefusal why;
+  u.lock_ = FileLock::acquire(file_, LockKind::Shared, &why);
+  if (!u.lock_) {
+    refuse(EBUSY, describeRefusal(file_, why, LockKind::Shared));
+    return u;
+  }
+  if (!unchangedSinceSeen()) {
+    changedOutside_ = true;
+    if (!reopenAsSeenNow()) return u;
+    u.reopened_ = true;
+  }
+  u.ok_ = true;
+  return u;
+}
+
 bool Storage::beginChange() {
   if (!opened_ || inChange()) return false;
+  if (holding_ == Holding::PerUse) {
+    if (!forChange_) return false;
+    LockRefusal why;
+    groupLock_ = FileLock::acquire(file_, LockKind::Exclusive, &why);
+    if (!groupLock_) return refuse(EBUSY, describeRefusal(file_, why, LockKind::Exclusive));
+    if (!unchangedSinceSeen()) {
+      // Written or replaced by another program since the user last saw it: nothing is
+      // written into what the user has not seen (or into a file no longer named).
+      changedOutside_ = true;
+      (void)reopenAsSeenNow();
+      groupLock_.release();
+      return refuse(ESTALE, "다른 프로그램이 문헌을 바꾸어 다시 읽었습니다. 고친 내용은 저장하지 "
+                            "않았습니다: " + file_);
+    }
+    if (!env_) {
+      const std::string file = file_;
+      const bool hadCursor = cursor_ != nullptr;
+      FileLock alone = std::move(groupLock_);  // closing the plain handles keeps the file alone
+      closeHandles();
+      groupLock_ = std::move(alone);
+      if (!openInEnvironment(file, OpenMode::ExistingOnly)) {
+        const std::string why = peekRefusal();
+        const int code = lastResult_;
+        (void)reopenAsSeenNow();
+        file_ = file;
+        groupLock_.release();
+        noteRefusal(why);
+        lastResult_ = code;
+        return false;
+      }
+      if (hadCursor && !openCursor()) {
+        groupLock_.release();
+        return false;
+      }
+    }
+  }
   if (!env_) {
     plainGroup_ = true;
     return true;
@@ -147,6 +347,7 @@ bool Storage::beginChange() {
   lastResult_ = env_.handle()->txn_begin(env_.handle(), nullptr, &txn_, 0);
   if (lastResult_ != 0) txn_ = nullptr;
   if (hadCursor) (void)openCursor();
+  if (lastResult_ != 0) groupLock_.release();
   return lastResult_ == 0;
 }
 
@@ -164,12 +365,15 @@ bool Storage::commitChange() {
   const int committed = lastResult_;
   if (hadCursor) (void)openCursor();
   if (committed != 0) {
+    if (committed == ENOSPC) noteRefusal("디스크 공간이 부족해 고치지 못했습니다: " + file_);
     lastResult_ = committed;
+    endGroup(false);
     return false;
   }
   // The pages follow, so that plain readers see the change. Should that write fail, the
-  // change still stands: the log holds it and recovery finishes the pages.
-  (void)sync();
+  // change still stands: the log holds it and recovery finishes the pages; the file is
+  // kept alone until then.
+  endGroup(sync());
   return true;
 }
 
@@ -182,8 +386,21 @@ void Storage::abortChange() {
   lastResult_ = txn->abort(txn);
   // A group may have shortened the file (a freed last page); the pages written back make
   // it whole again for readers without the log.
-  if (lastResult_ == 0) (void)sync();
+  const bool whole = lastResult_ == 0 && sync();
   if (hadCursor) (void)openCursor();
+  endGroup(whole);
+}
+
+void Storage::endGroup(bool fileWhole) {
+  if (holding_ != Holding::PerUse || !groupLock_) return;
+  if (!fileWhole) {
+    // Pages only the log holds: readers must not see the file until recovery.
+    env_.markUnclean();
+    return;
+  }
+  noteSeen();
+  integrity::vouch(file_, env_.currentLogFile());
+  groupLock_.release();
 }
 
 bool Storage::closeCursor() {
@@ -213,12 +430,44 @@ bool Storage::openWithCursor(const std::string& file, const char* subDatabase, O
   return true;
 }
 
+bool Storage::readyToWrite() {
+  if (readOnly_) {
+    lastResult_ = EACCES;
+    return false;
+  }
+  // A plain handle opened to read holds the file shared: its first write takes it alone.
+  if (holding_ == Holding::WholeTime && !forChange_ && lock_ && lock_.kind() == LockKind::Shared) {
+    LockRefusal why;
+    FileLock alone = FileLock::acquire(file_, LockKind::Exclusive, &why);
+    if (!alone) return refuse(EBUSY, describeRefusal(file_, why, LockKind::Exclusive));
+    lock_ = std::move(alone);
+  }
+  return true;
+}
+
+template <typename Write>
+bool Storage::write(Write&& op) {
+  if (!opened_ || !readyToWrite()) return false;
+  // A write on a handle kept between commands is a change group of its own.
+  const bool single = holding_ == Holding::PerUse && !inChange();
+  if (single && !beginChange()) return false;
+  lastResult_ = op();
+  if (lastResult_ != 0) {
+    const int failed = lastResult_;
+    if (single) abortChange();
+    lastResult_ = failed;
+    return false;
+  }
+  if (!env_) wrote_ = true;
+  return !single || commitChange();
+}
+
 bool Storage::put(std::string_view key, std::string_view value) {
-  if (!opened_) return false;
-  DBT k = inputDbt(key);
-  DBT v = inputDbt(value);
-  lastResult_ = db_->put(db_, txn_, &k, &v, 0);
-  return lastResult_ == 0;
+  return write([&] {
+    DBT k = inputDbt(key);
+    DBT v = inputDbt(value);
+    return db_->put(db_, txn_, &k, &v, 0);
+  });
 }
 
 bool Storage::get(std::string_view key) {
@@ -231,10 +480,10 @@ bool Storage::get(std::string_view key) {
 }
 
 bool Storage::del(std::string_view key) {
-  if (!opened_) return false;
-  DBT k = inputDbt(key);
-  lastResult_ = db_->del(db_, txn_, &k, 0);
-  return lastResult_ == 0;
+  return write([&] {
+    DBT k = inputDbt(key);
+    return db_->del(db_, txn_, &k, 0);
+  });
 }
 
 bool Storage::loadKey(std::string_view key) {
@@ -303,7 +552,7 @@ bool Storage::sync() {
   return lastResult_ == 0;
 }
 
-bool Storage::close() {
+bool Storage::closeHandles() {
   abortChange();
   opened_ = false;
   bool ok = true;
@@ -319,9 +568,22 @@ bool Storage::close() {
     }
     db_ = nullptr;
   }
-  // A file whose pages could not all be written is recovered from its log at next open.
+  // A file whose pages could not all be written is recovered from its log at next open;
+  // a clean last close makes it whole, vouches for it and removes the log.
   if (!ok) env_.markUnclean();
   env_.release();
+  groupLock_.release();
+  // Written without a log: the pages carry the log positions they had.
+  if (ok && wrote_ && lastLog_ && !file_.empty()) integrity::vouch(file_, *lastLog_);
+  wrote_ = false;
+  readOnly_ = false;
+  forChange_ = false;
+  return ok;
+}
+
+bool Storage::close() {
+  const bool ok = closeHandles();
+  lock_.release();
   key_.size = 0;
   value_.size = 0;
   return ok;

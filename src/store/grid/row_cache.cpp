@@ -66,7 +66,9 @@ std::string_view fieldOf(const AnalysisRecord& r, GridColumn c) {
 int RowCache::open(const std::string& path) {
   close();
   path_ = path;
-  // The grid changes the document record by record: each change goes through its log.
+  // The grid changes the document record by record: each change goes through its log,
+  // taken at the first edit; between uses other programs may work on the file.
+  cursor_.setHolding(Holding::PerUse);
   if (cursor_.openForChange(path, OpenMode::ExistingOnly) != result::kOk) return -1;
   count_ = clampCount(cursor_.recordCount());
   if (count_ <= 0) {
@@ -92,8 +94,28 @@ int RowCache::windowRows() const { return static_cast<int>(slots_.size()); }
 DocumentCursor& RowCache::cursor() { return cursor_; }
 
 int RowCache::recount() {
+  if (!isOpen()) return count_ = 0;
+  const Storage::Use u = use();
   count_ = isOpen() ? clampCount(cursor_.recordCount()) : 0;
   return count_;
+}
+
+Storage::Use RowCache::use() {
+  Storage::Use u = cursor_.use();
+  if (u.reopened()) {
+    count_ = clampCount(cursor_.recordCount());
+    slots_.clear();
+    first_ = 0;
+    outsidePending_ = true;
+    if (outsideListener_) outsideListener_();
+  }
+  return u;
+}
+
+bool RowCache::checkOutside() {
+  if (!isOpen()) return false;
+  const Storage::Use u = use();
+  return u.reopened();
 }
 
 const AnalysisRecord* RowCache::record(int row) {
@@ -107,6 +129,8 @@ void RowCache::recentre(int row) {
   slots_.clear();
   first_ = 0;
   if (!isOpen() || count_ <= 0) return;
+  const Storage::Use u = use();
+  if (!u || count_ <= 0) return;
   row = std::clamp(row, 0, count_ - 1);
   int last = 0;
   if (row >= 251) {
@@ -132,6 +156,8 @@ void RowCache::recentre(int row) {
 
 std::optional<AnalysisRecord> RowCache::readRecord(int row) {
   if (!isOpen() || row < 0 || row >= count_) return std::nullopt;
+  const Storage::Use u = use();
+  if (!u || row >= count_) return std::nullopt;
   if (cursor_.seekRecord(static_cast<std::uint32_t>(row) + 1) != DocumentCursor::kRead) {
     return std::nullopt;
   }
@@ -142,7 +168,8 @@ bool RowCache::contains(std::string_view serial) {
   if (!isOpen()) return false;
   // A keyed read on the document's own handle: it sees an edit's writes so far and leaves
   // the cursor where it is.
-  return cursor_.holds(serial);
+  const Storage::Use u = use();
+  return u && cursor_.holds(serial);
 }
 
 std::optional<AnalysisRecord> RowCache::storedRecord(std::string_view serial) {
@@ -161,6 +188,19 @@ bool RowCache::injectedFailure() {
   return --failAt_ == 0;
 }
 
+bool RowCache::beginChange() {
+  if (!isOpen() || outsidePending_) return false;
+  if (cursor_.beginChange()) return true;
+  if (cursor_.changedOutside()) {
+    count_ = clampCount(cursor_.recordCount());
+    slots_.clear();
+    first_ = 0;
+    outsidePending_ = true;
+    if (outsideListener_) outsideListener_();
+  }
+  return false;
+}
+
 bool RowCache::commitChange() {
   const bool ok = cursor_.commitChange();
   recount();
@@ -173,7 +213,7 @@ void RowCache::abortChange() {
 }
 
 ResultCode RowCache::remove(std::string_view serial) {
-  if (!isOpen()) return result::kOpenError;
+  if (!isOpen() || outsidePending_) return result::kOpenError;
   if (injectedFailure()) {
     return failWith(result::kRemoveError, "removeLine", "DB remove error");
   }
@@ -184,7 +224,7 @@ ResultCode RowCache::remove(std::string_view serial) {
 
 ResultCode RowCache::add(std::string_view serial, std::string_view word,
                          std::string_view analysis) {
-  if (!isOpen()) return result::kOpenError;
+  if (!isOpen() || outsidePending_) return result::kOpenError;
   if (injectedFailure()) {
     return failWith(result::kInsertError, "addLine", "DB insert error");
   }
@@ -196,6 +236,8 @@ ResultCode RowCache::add(std::string_view serial, std::string_view word,
 RowCache::FindResult RowCache::find(GridColumn column, std::string_view pattern, int start,
                                     SearchDirection direction) {
   if (!isOpen() || count_ <= 0) return {FindStatus::NoRecords, -1};
+  const Storage::Use u = use();
+  if (!u || count_ <= 0) return {FindStatus::NoRecords, -1};
   const FindResult none{FindStatus::NotFound, -1};
   if (start < 0 || start >= count_) return none;
   DocumentCursor::Step step = cursor_.seekRecord(static_cast<std::uint32_t>(start) + 1);
@@ -225,6 +267,8 @@ bool RowCache::holdsSerial(std::string_view pattern) {
     return find(GridColumn::Serial, pattern, 0, SearchDirection::Down).status == FindStatus::Found;
   }
   // Only the record under this key can match; like the walk, it counts when it decodes.
+  const Storage::Use u = use();
+  if (!u) return false;
   const std::optional<AnalysisRecord> r = cursor_.lookUp(pattern);
   return r && r->serial == pattern;
 }

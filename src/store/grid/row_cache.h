@@ -53,6 +53,22 @@ class RowCache {
   // document) and returns it; 0 when not open. The caller recentres.
   int recount();
 
+  // The document is kept open between uses without holding it: other programs may read,
+  // change or replace it meanwhile. Every read and edit first looks whether the file is
+  // still as this cache last saw it; when it is not, the document is read again (count
+  // and window anew), the listener is told, and an edit begun on the old content is
+  // refused. checkOutside() makes that look now (the window calls it from a timer);
+  // true when the document was read again.
+  using OutsideChangeListener = std::function<void()>;
+  void setOutsideChangeListener(OutsideChangeListener listener) {
+    outsideListener_ = std::move(listener);
+  }
+  bool checkOutside();
+  // After an outside change every edit is refused (an edit is based on what the user saw)
+  // until the caller has shown the document again and says so here.
+  void acknowledgeOutsideChange() { outsidePending_ = false; }
+  [[nodiscard]] bool outsideChangePending() const { return outsidePending_; }
+
   // The full record at 0-based `row`, recentring when the row is outside the filled window;
   // nullptr when not open or out of range. Valid until the next call that may recentre or
   // change the document. A record whose value does not decode shows as an empty record, so
@@ -83,7 +99,9 @@ class RowCache {
 
   // A group of removes and adds that reaches the document as one
   // (DocumentCursor::beginChange); the count is re-read after a commit or an abort.
-  [[nodiscard]] bool beginChange() { return isOpen() && cursor_.beginChange(); }
+  // Refused (false) when another program changed the document since it was last read:
+  // the document is then read again and the listener told.
+  [[nodiscard]] bool beginChange();
   [[nodiscard]] bool commitChange();
   void abortChange();
 
@@ -124,6 +142,8 @@ class RowCache {
 
  private:
   bool injectedFailure();
+  // Takes a use of the document (Storage::use) and reads it again when it changed outside.
+  [[nodiscard]] Storage::Use use();
 
   DocumentCursor cursor_;
   std::vector<AnalysisRecord> slots_;
@@ -132,6 +152,8 @@ class RowCache {
   int first_ = 0;
   int failAt_ = 0;
   ChangeListener listener_;
+  OutsideChangeListener outsideListener_;
+  bool outsidePending_ = false;
 };
 
 }  // namespace selvanor

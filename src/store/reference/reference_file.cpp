@@ -10,6 +10,7 @@
 #include "common/files.h"
 #include "common/progress.h"
 #include "store/engine/codecs.h"
+#include "store/engine/database_replacement.h"
 #include "store/engine/storage.h"
 
 namespace selvanor {
@@ -164,9 +165,9 @@ ResultCode buildReferenceFile(const std::string& document, const std::string& re
   }
   doc.close();
 
-  FileReplacement target(reference);
+  DatabaseReplacement target(reference);
   Storage ref;
-  if (!ref.open(target.temporaryPath())) {
+  if (!target.refusal().empty() || !ref.open(target.temporaryPath())) {
     return failWith(result::kInsertError, kOp, "DB open error of reference file");
   }
   const bool stored = grouper.finish([&](std::string_view w, std::string_view list) {

@@ -1,0 +1,20 @@
+// selvanor-verify FILE: Berkeley DB's verifier on one database file, run by the programs
+// of the system in a process of its own (the verifier reads the damage it looks for).
+// Exit 0 and "lsn N" on standard output when the file is sound (N: the highest log file
+// number its pages carry), 1 when it is damaged, 2 on a usage error.
+#include <cstdio>
+#include <cstring>
+
+#include "store/engine/integrity.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2 || std::strcmp(argv[1], "--help") == 0) {
+    std::fprintf(stderr, "usage: selvanor-verify FILE\n");
+    return 2;
+  }
+  if (!selvanor::integrity::verifyHere(argv[1])) return 1;
+  const auto last = selvanor::integrity::scanLastLogFile(argv[1]);
+  if (!last) return 1;
+  std::printf("lsn %u\n", *last);
+  return 0;
+}
