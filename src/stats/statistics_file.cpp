@@ -398,6 +398,9 @@ std::optional<StatisticsContent> readStatisticsFile(const std::string& path) {
 }
 
 std::optional<std::vector<std::string>> tagDatabaseNames(const std::string& path) {
+  // Checked and locked as every database file is before it is read.
+  const auto lock = Storage::admitReader(path);
+  if (!lock) return std::nullopt;
   DB* db = nullptr;
   if (db_create(&db, nullptr, 0) != 0) return std::nullopt;
   struct Closer {

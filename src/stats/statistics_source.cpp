@@ -48,6 +48,10 @@ class BulkReader {
   }
 
   [[nodiscard]] bool open(const std::string& path, const std::string& tag) {
+    // Checked and locked as every database file is before it is read.
+    auto lock = Storage::admitReader(path);
+    if (!lock) return false;
+    lock_ = std::move(*lock);
     if (db_create(&db_, nullptr, 0) != 0) {
       db_ = nullptr;
       return false;
@@ -88,6 +92,7 @@ class BulkReader {
   }
 
  private:
+  FileLock lock_;  // held while reading
   DB* db_ = nullptr;
   DBC* cursor_ = nullptr;
   std::vector<char> buffer_ = std::vector<char>(1 << 20);

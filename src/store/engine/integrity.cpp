@@ -249,6 +249,12 @@ std::string verifierPath() {
   return {};
 }
 
+// A sound file verifies at tens of MB a second; the key-order pass can go round for ever on
+// some damaged pages, and the limit ends it as a verdict of damage.
+unsigned timeLimitSeconds(std::uint64_t size) {
+  return static_cast<unsigned>(5 + size / (4u << 20));
+}
+
 // Bytes the child has read so far, for progress.
 std::uint64_t bytesRead(pid_t pid) {
   std::ifstream io("/proc/" + std::to_string(pid) + "/io");
@@ -269,7 +275,7 @@ struct Outcome {
 Outcome awaitChild(pid_t pid, int output, const std::string& file, std::uint64_t size) {
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
-  const auto limit = std::chrono::seconds(30 + size / (2u << 20));
+  const auto limit = std::chrono::seconds(timeLimitSeconds(size));
   Watcher watch;
   {
     std::lock_guard<std::mutex> guard(watcherMutex);
@@ -336,7 +342,7 @@ Outcome verifyInChild(const std::string& file, std::uint64_t size) {
     // No verifying program installed: a forked copy of this one does the same work.
     pid = ::fork();
     if (pid == 0) {
-      ::alarm(static_cast<unsigned>(30 + size / (2u << 20)));
+      ::alarm(timeLimitSeconds(size));
       const bool sound = verifyHere(file);
       const auto log = sound ? scanLastLogFile(file) : std::nullopt;
       if (sound && log) ::dprintf(pipeFds[1], "lsn %u\n", *log);

@@ -132,6 +132,12 @@ bool Storage::readyToOpen(const std::string& file, LockKind kind, OpenMode mode,
   return true;
 }
 
+std::optional<FileLock> Storage::admitReader(const std::string& file) {
+  Storage s;
+  if (!s.readyToOpen(file, LockKind::Shared, OpenMode::ExistingOnly)) return std::nullopt;
+  return std::move(s.lock_);
+}
+
 bool Storage::openPlain(const std::string& file, const char* subDatabase, OpenMode mode) {
   if (!db_ && !create(nullptr)) return false;
   const u_int32_t flags = mode == OpenMode::CreateIfMissing ? DB_CREATE : 0;

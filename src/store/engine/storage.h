@@ -115,6 +115,12 @@ class Storage {
   void abortChange();
   [[nodiscard]] bool inChange() const { return txn_ != nullptr || plainGroup_; }
 
+  // For readers that open Berkeley DB handles of their own (bulk reads of statistics
+  // files): takes the file's shared lock, recovers and checks the file as an open does.
+  // nullopt (the reason noted) when it may not be read; otherwise hold the lock while
+  // reading (it is empty for a missing file, whose own open then fails).
+  [[nodiscard]] static std::optional<FileLock> admitReader(const std::string& file);
+
   bool isOpen() const { return opened_; }
   const std::string& fileName() const { return file_; }
 
