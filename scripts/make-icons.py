@@ -374,6 +374,7 @@ ICONS = {
     "save-reference-text": icon(index_card, b_disk),
     "settings": icon(gear),
     "about": icon(info),
+    "user-guide": icon(lambda c: book(c, ORANGE, DYELLOW), b_magnifier),
     "stats-vocabulary": icon(lambda c: bars(c, BLUE, DBLUE)),
     "stats-vocabulary-tags": icon(lambda c: bars(c, BLUE, DBLUE), b_tag),
     "stats-content-vocabulary": icon(lambda c: bars(c, GREEN, DGREEN)),
