@@ -8,16 +8,16 @@ set(CPACK_PACKAGE_VENDOR "The Selvanor developers")
 set(CPACK_PACKAGE_CONTACT "The Selvanor developers <selvanor@users.noreply.github.com>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "workbench for a morphologically analysed Korean corpus")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"workbench for a morphologically analysed Korean corpus
- Selvanor is a desktop workbench in which linguists build and curate a
- morphologically analysed Korean corpus. Analyser output becomes keyed
- Berkeley DB documents that are reviewed and edited word by word, corrected
- automatically and interactively, checked against a tag set, indexed for
- look-up and usage examples, and counted into frequency reports.
- .
- The package holds the window (selvanor), the command line (selvanor-cli),
- the bundled tag file, a sample workspace and the Korean user guide.")
+# The extended description; CPack puts the summary above it as the synopsis.
+set(CPACK_PACKAGE_DESCRIPTION
+"Selvanor is a desktop workbench in which linguists build and curate a
+morphologically analysed Korean corpus. Analyser output becomes keyed
+Berkeley DB documents that are reviewed and edited word by word, corrected
+automatically and interactively, checked against a tag set, indexed for
+look-up and usage examples, and counted into frequency reports.
+
+The package holds the window (selvanor), the command line (selvanor-cli),
+the bundled tag file, a sample workspace and the Korean user guide.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
