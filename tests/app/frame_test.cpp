@@ -275,6 +275,7 @@ class FrameTest : public QObject {
   // every picture it names, a link opens the next page in the same window, and a second
   // request raises that window rather than making another.
   void helpMenuOpensTheGuideWithItsPictures() {
+    ui.messages.clear();  // what earlier cases left
     auto frame = makeFrame();
     QMenu* help = frame->menuBar()->actions().last()->menu();
     QCOMPARE(titlesOf(help->actions()), QStringList({"사용 설명서(&G)", "selvanor 정보(&A)..."}));
@@ -301,7 +302,7 @@ class FrameTest : public QObject {
     QVERIFY(page->isBackwardAvailable());
     frame->action(cmd::kUserGuide)->trigger();
     QCOMPARE(frame->findChildren<UserGuideWindow*>().size(), 1);
-    QVERIFY(ui.messages.isEmpty());
+    QVERIFY2(ui.messages.isEmpty(), qPrintable(ui.messages.join(" / ")));
   }
 
   void toolbarOrderAndPrompts() {
