@@ -17,11 +17,11 @@ bash scripts/build.sh build
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build (in the background) =="
 mkdir -p build-asan
 asan_log=build-asan/build.log
-nice -n 10 bash scripts/build.sh build-asan -DSELVANOR_SANITIZE=ON -DSELVANOR_BUILD_BENCH=OFF \
+# In a process group of its own, so that a stopped script stops the whole build with it.
+setsid nice -n 10 bash scripts/build.sh build-asan -DSELVANOR_SANITIZE=ON -DSELVANOR_BUILD_BENCH=OFF \
   >"$asan_log" 2>&1 &
 asan_build=$!
-# A stopped script stops the background build with it.
-trap 'kill "$asan_build" 2>/dev/null || true' EXIT
+trap 'kill -- -"$asan_build" 2>/dev/null || true' EXIT
 
 echo "== normal tests =="
 normal=0
