@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Selvanor builds, tests and runs with (as root).
 # Does nothing when everything is already there. With --fuzz, also clang and its
-# libFuzzer runtime for scripts/fuzz.sh (the normal builds use g++ and do not need them).
+# libFuzzer runtime for scripts/fuzz.sh (the normal builds use g++ and do not need them);
+# with --screens, the window manager and the locales scripts/screenshots.sh runs under.
 set -euo pipefail
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config ccache
   libdb5.3-dev db5.3-util
   libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libqt6test6 libgl-dev qt6-translations-l10n
   fonts-nanum xvfb xauth
+  desktop-file-utils appstream
 )
-if [ "${1:-}" = "--fuzz" ]; then
-  packages+=(clang libclang-rt-14-dev)
-fi
+case "${1:-}" in
+  --fuzz) packages+=(clang libclang-rt-14-dev) ;;
+  --screens) packages+=(openbox locales) ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -374,6 +374,7 @@ ICONS = {
     "save-reference-text": icon(index_card, b_disk),
     "settings": icon(gear),
     "about": icon(info),
+    "user-guide": icon(lambda c: book(c, ORANGE, DYELLOW), b_magnifier),
     "stats-vocabulary": icon(lambda c: bars(c, BLUE, DBLUE)),
     "stats-vocabulary-tags": icon(lambda c: bars(c, BLUE, DBLUE), b_tag),
     "stats-content-vocabulary": icon(lambda c: bars(c, GREEN, DGREEN)),
@@ -384,15 +385,110 @@ ICONS = {
 }
 
 
+# The application icon: a page of analysed text (one morpheme marked) under a magnifier,
+# on a blue tile. One list of shapes on a 256-unit square gives both the SVG and the PNGs,
+# so every size shows the same drawing. Shapes are painted in order.
+APP_SHAPES = [
+    ("rrect", (16, 16, 240, 240, 44), "#2a5db0"),
+    ("rrect", (56, 40, 176, 208, 10), "#ffffff"),
+    ("rrect", (76, 68, 156, 80, 6), "#9aa5b1"),
+    ("rrect", (76, 96, 156, 108, 6), "#9aa5b1"),
+    ("rrect", (76, 124, 108, 136, 6), "#e8891a"),
+    ("rrect", (116, 124, 156, 136, 6), "#9aa5b1"),
+    ("rrect", (76, 152, 132, 164, 6), "#9aa5b1"),
+    ("capsule", (196, 194, 226, 224, 13), "#f2b134"),
+    ("circle", (164, 162, 46), "#f2b134"),
+    ("circle", (164, 162, 32), "#dcebfc"),
+    ("rrect", (146, 156, 182, 168, 6), "#e8891a"),
+]
+
+
+def _hex(colour):
+    return tuple(int(colour[i:i + 2], 16) for i in (1, 3, 5))
+
+
+def _inside(kind, g, x, y):
+    if kind == "circle":
+        cx, cy, r = g
+        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+    if kind == "capsule":
+        x0, y0, x1, y1, r = g
+        dx, dy = x1 - x0, y1 - y0
+        t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy)))
+        px, py = x0 + t * dx, y0 + t * dy
+        return (x - px) ** 2 + (y - py) ** 2 <= r * r
+    x0, y0, x1, y1, r = g
+    if x < x0 or x > x1 or y < y0 or y > y1:
+        return False
+    cx = min(max(x, x0 + r), x1 - r)
+    cy = min(max(y, y0 + r), y1 - r)
+    return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def app_icon_svg():
+    parts = ['<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">']
+    for kind, g, colour in APP_SHAPES:
+        if kind == "circle":
+            parts.append(f'  <circle cx="{g[0]}" cy="{g[1]}" r="{g[2]}" fill="{colour}"/>')
+        elif kind == "capsule":
+            parts.append(f'  <line x1="{g[0]}" y1="{g[1]}" x2="{g[2]}" y2="{g[3]}" stroke="{colour}" '
+                         f'stroke-width="{2 * g[4]}" stroke-linecap="round"/>')
+        else:
+            x0, y0, x1, y1, r = g
+            parts.append(f'  <rect x="{x0}" y="{y0}" width="{x1 - x0}" height="{y1 - y0}" rx="{r}" fill="{colour}"/>')
+    parts.append("</svg>")
+    return "\n".join(parts) + "\n"
+
+
+def app_icon(size, samples=4):
+    """The application icon at size x size pixels, anti-aliased by samples x samples."""
+    c = Canvas(size)
+    scale = 256.0 / size
+    step = 1.0 / samples
+    shapes = [(kind, g, _hex(colour)) for kind, g, colour in APP_SHAPES]
+    for py in range(size):
+        for px in range(size):
+            acc = [0.0, 0.0, 0.0]
+            covered = 0
+            for sy in range(samples):
+                for sx in range(samples):
+                    x = (px + (sx + 0.5) * step) * scale
+                    y = (py + (sy + 0.5) * step) * scale
+                    hit = None
+                    for kind, g, rgb in shapes:
+                        if _inside(kind, g, x, y):
+                            hit = rgb
+                    if hit:
+                        covered += 1
+                        for i in range(3):
+                            acc[i] += hit[i]
+            if covered:
+                c.px[py][px] = (round(acc[0] / covered), round(acc[1] / covered),
+                                round(acc[2] / covered), round(255 * covered / samples ** 2))
+    return c
+
+
+APP_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     for name, canvas in ICONS.items():
         with open(os.path.join(OUT, name + ".png"), "wb") as f:
             f.write(canvas.png())
-    program = icon(page, b_pencil).scaled(3)
+    # The window's own icon (bundled in the program) and the installed hicolor icons.
     with open(os.path.join(OUT, "selvanor.png"), "wb") as f:
-        f.write(program.png())
-    print(f"{len(ICONS) + 1} icons written to {os.path.normpath(OUT)}", file=sys.stderr)
+        f.write(app_icon(48).png())
+    app = os.path.join(OUT, "app")
+    os.makedirs(app, exist_ok=True)
+    with open(os.path.join(app, "selvanor.svg"), "w") as f:
+        f.write(app_icon_svg())
+    for size in APP_SIZES:
+        with open(os.path.join(app, f"selvanor-{size}.png"), "wb") as f:
+            f.write(app_icon(size).png())
+    print(f"{len(ICONS) + 1} icons written to {os.path.normpath(OUT)}, "
+          f"the application icon at {len(APP_SIZES)} sizes and as SVG to {os.path.normpath(app)}",
+          file=sys.stderr)
 
 
 if __name__ == "__main__":

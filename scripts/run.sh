@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, prepares the bundled sample workspace and opens the
-# workbench on it. With no display it says so and runs the same work headless: build the
-# sample documents, show their first records and the tag check.
+# Installs what is missing, builds the two programs (and only what they link), prepares
+# the bundled sample workspace and opens the workbench on it. With no display it says so
+# and runs the same work headless: build the sample documents, show their first records
+# and the tag check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh build
+bash scripts/build.sh build selvanor selvanor-cli
 ws=$(bash scripts/prepare-workspace.sh build/sample-workspace)
-
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "Opening the workbench on $ws/분석문헌/sample.id"
   cd "$ws" && exec ./selvanor "분석문헌/sample.id"

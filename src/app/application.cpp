@@ -14,6 +14,7 @@
 #include "app/main_frame.h"
 #include "ui_base/qt_text.h"
 #include "app/selvanor_view.h"
+#include "app_core/install_layout.h"
 #include "app_core/settings.h"
 #include "ui_base/user_interaction.h"
 
@@ -49,8 +50,15 @@ SelvanorApplication::SelvanorApplication(const std::string& executablePath,
     : workingDirectory_(workingDirectory) {
   const std::string userConfig =
       QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
-  const StartupPaths paths =
-      computeStartupPaths(executablePath, workingDirectory, folderIsWritable, userConfig);
+  const std::string programFolder =
+      computeStartupPaths(executablePath, workingDirectory, nullptr, "").programFolder;
+  // An installed program keeps its settings per user even where it could write beside
+  // itself (root in /usr/local/bin): the system's bin folder is no place for them.
+  const std::string shared = installedDataFolder(programFolder);
+  const auto writable = shared.empty() ? std::function<bool(const std::string&)>(folderIsWritable)
+                                       : [](const std::string&) { return false; };
+  const StartupPaths paths = computeStartupPaths(executablePath, workingDirectory, writable, userConfig);
+  tagFolders_ = TagFileFolders{userConfig, shared};
   if (!userConfig.empty()) QDir().mkpath(QString::fromStdString(userConfig));
   settings_ = std::make_unique<Settings>(paths.settingsFile);
   // Said once the window is up: a settings file that cannot be written would otherwise
@@ -75,7 +83,7 @@ void SelvanorApplication::start(const QString& document) {
   // Without a window manager a maximise request does nothing: fill the screen first.
   if (QScreen* screen = frame_->screen()) frame_->resize(screen->availableGeometry().size());
   frame_->showMaximized();
-  frame_->view()->initialUpdate(workingDirectory_);
+  frame_->view()->initialUpdate(workingDirectory_, tagFolders_);
   if (!unsavedSettingsFile_.empty()) ui.warning(settingsNotWritableMessage(unsavedSettingsFile_));
   if (!document.isEmpty()) {
     frame_->view()->chooseDocument(QFileInfo(document).absoluteFilePath());

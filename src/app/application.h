@@ -6,12 +6,13 @@
 #include <memory>
 #include <string>
 
+#include "app_core/settings.h"
+
 class QSettings;
 
 namespace selvanor {
 
 class CMainFrame;
-class Settings;
 class UserInteraction;
 
 class SelvanorApplication {
@@ -28,6 +29,7 @@ class SelvanorApplication {
 
  private:
   std::string workingDirectory_;
+  TagFileFolders tagFolders_;
   std::string unsavedSettingsFile_;  // the settings file a start-up write failed on
   std::unique_ptr<Settings> settings_;
   std::unique_ptr<QSettings> profile_;

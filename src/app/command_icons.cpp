@@ -50,6 +50,7 @@ constexpr IconName kIcons[] = {
     {cmd::kMergeReferences, nullptr, "merge-references"},
     {cmd::kSaveReferenceText, nullptr, "save-reference-text"},
     {cmd::kSettings, "preferences-system", "settings"},
+    {cmd::kUserGuide, "help-contents", "user-guide"},
     {cmd::kAbout, "help-about", "about"},
     {cmd::kStatsVocabulary, nullptr, "stats-vocabulary"},
     {cmd::kStatsVocabularyTags, nullptr, "stats-vocabulary-tags"},

@@ -32,6 +32,7 @@ const std::vector<CommandSpec>& commandTable() {
       {cmd::kMergeReferences, "목록 관리/참조 파일 관리", "합치기", nullptr, N::None, true},
       {cmd::kSaveReferenceText, "목록 관리/참조 파일 관리", "텍스트 저장", nullptr, N::None, true},
       {cmd::kSettings, "환경 설정", "환경 설정", "동음어사전, 미등재어 사전정보를 설정합니다.\n환경설정", N::None, true},
+      {cmd::kUserGuide, "도움말(&H)", "사용 설명서(&G)", "사용 설명서를 엽니다\n사용 설명서 (F1)", N::None, true},
       {cmd::kAbout, "도움말(&H)", "selvanor 정보(&A)...", "프로그램 정보와 버전 정보, 저작권 정보를 표시합니다\n정보", N::None, true},
       {cmd::kStatsVocabulary, nullptr, nullptr, "전체 통계(어휘) 분석하기\n전체통계(어휘)", N::None, true},
       {cmd::kStatsVocabularyTags, nullptr, nullptr, "전체 통계(어휘+품사표지) 분석하기\n전체통계(어휘+품사표지)", N::None, true},

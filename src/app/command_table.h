@@ -36,6 +36,7 @@ enum : int {
   kSaveReferenceText = 32848,
   kSettings = 32817,
   kAbout = 57664,
+  kUserGuide = 57670,
   kStatsVocabulary = 32812,
   kStatsVocabularyTags = 32798,
   kStatsContentVocabulary = 32799,

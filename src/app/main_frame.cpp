@@ -82,6 +82,7 @@ void CMainFrame::createActions() {
       action->setToolTip(caption);
     }
     if (entry.id == cmd::kSearch) action->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+    if (entry.id == cmd::kUserGuide) action->setShortcut(QKeySequence::HelpContents);
     action->setText(menuItemCaption(caption, action->shortcut()));
     connect(action, &QAction::triggered, view_, [this, id = entry.id] { view_->runCommand(id); });
     actions_.insert(entry.id, action);

@@ -1,5 +1,6 @@
 #include "app/selvanor_view.h"
 
+#include <QCoreApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/about_dialog.h"
+#include "app/user_guide_window.h"
 #include "app/analysis_editor.h"
 #include "app/analysis_grid.h"
 #include "app/command_table.h"
@@ -107,8 +109,9 @@ void CSelvanorView::applyGridFont() {
   grid_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
 }
 
-void CSelvanorView::initialUpdate(const std::string& workingDirectory) {
-  if (settings_) context_ = loadWorkingContext(*settings_, workingDirectory);
+void CSelvanorView::initialUpdate(const std::string& workingDirectory,
+                                  const TagFileFolders& tagFolders) {
+  if (settings_) context_ = loadWorkingContext(*settings_, workingDirectory, tagFolders);
   emit dictionaryPathsChanged(fromNativePath(context_.homonymDictionary),
                               fromNativePath(context_.unregisteredDictionary),
                               fromNativePath(context_.referenceFile));
@@ -204,6 +207,7 @@ void CSelvanorView::runCommand(int id) {
       break;
     case cmd::kSettings: settingsCommand(); break;
     case cmd::kAbout: aboutCommand(); break;
+    case cmd::kUserGuide: userGuideCommand(); break;
     case cmd::kBuildHomonymDictionary: buildHomonymDictionaryCommand(); break;
     case cmd::kMergeHomonymDictionaries: mergeHomonymDictionariesCommand(); break;
     case cmd::kSaveHomonymText: saveHomonymTextCommand(); break;
@@ -302,6 +306,20 @@ void CSelvanorView::applySettings(const QString& homonym, const QString& unregis
 void CSelvanorView::aboutCommand() {
   AboutDialog dialog(this);
   dialog.exec();
+}
+
+void CSelvanorView::userGuideCommand() {
+  if (!guide_) {
+    const QString index = userGuideIndex(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+    if (index.isEmpty()) {
+      ui_.warning(QStringLiteral("사용 설명서를 찾을 수 없습니다. 프로그램을 다시 설치해 주십시오."));
+      return;
+    }
+    guide_ = std::make_unique<UserGuideWindow>(index, this);
+  }
+  guide_->show();
+  guide_->raise();
+  guide_->activateWindow();
 }
 
 void CSelvanorView::reloadDocument() {

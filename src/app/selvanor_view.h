@@ -27,6 +27,7 @@ class ErrorLogWindow;
 class ReportViewer;
 class ReviewListWindow;
 class SearchWindow;
+class UserGuideWindow;
 class UserInteraction;
 
 namespace review {
@@ -62,7 +63,7 @@ class CSelvanorView : public QWidget {
 
   // The first update: working context from the settings, paths handed to the dictionary
   // pages, tag set loaded (a failure is shown and start-up goes on with an empty set).
-  void initialUpdate(const std::string& workingDirectory);
+  void initialUpdate(const std::string& workingDirectory, const TagFileFolders& tagFolders = {});
   // Tests and start-up without a settings file.
   void setWorkingContext(const WorkingContext& context) { context_ = context; }
   const WorkingContext& context() const { return context_; }
@@ -142,6 +143,7 @@ class CSelvanorView : public QWidget {
   void openDocumentCommand();
   void settingsCommand();
   void aboutCommand();
+  void userGuideCommand();
   void buildDocumentCommand();
   // Dictionary building, merging and text dumps (app/view_dictionary_commands.cpp).
   void buildHomonymDictionaryCommand();
@@ -199,6 +201,7 @@ class CSelvanorView : public QWidget {
   std::unique_ptr<SearchWindow> search_;
   std::unique_ptr<ReportViewer> reviewReport_;
   std::unique_ptr<ReviewListWindow> reviewList_;
+  std::unique_ptr<UserGuideWindow> guide_;
   ErrorLogWindow* errorLog_ = nullptr;
   QSettings* systemProfile_ = nullptr;  // borrowed, or a child of the view made on first use
   bool documentChosen_ = false;

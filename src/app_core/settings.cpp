@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "app_core/install_layout.h"
 #include "common/cp949.h"
 #include "common/encoding.h"
 #include "common/files.h"
@@ -147,13 +148,20 @@ bool Settings::writeDictionaryPaths(const std::string& unregistered, const std::
   return ini_.set(names().dictionaries, names().reference, *r.text) && ok;
 }
 
-WorkingContext loadWorkingContext(const Settings& settings, const std::string& workingDirectory) {
+WorkingContext loadWorkingContext(const Settings& settings, const std::string& workingDirectory,
+                                  const TagFileFolders& folders) {
   WorkingContext c;
   c.unregisteredDictionary = settings.unregisteredDictionary();
   c.homonymDictionary = settings.homonymDictionary();
   c.referenceFile = settings.referenceFile();
   c.documentListFile = joinPath(workingDirectory, settings.documentListName());
-  c.tagFile = joinPath(settings.programFolder(), settings.tagFileName());
+  const std::string tagName = settings.tagFileName();
+  const std::string programFolder = settings.programFolder();
+  c.tagFile = joinPath(programFolder, tagName);
+  if (!tagName.empty() && tagName[0] != '/') {
+    const std::string found = firstFolderHolding({folders.user, programFolder, folders.shared}, tagName);
+    if (!found.empty()) c.tagFile = found;
+  }
   return c;
 }
 

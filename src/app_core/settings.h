@@ -97,11 +97,20 @@ struct WorkingContext {
   std::string currentStatistics;       // derived::statisticsFile(currentDocument) while the grid is loaded
 };
 
+// Where a tag file named by a relative Tag파일 is looked for besides the program folder:
+// the user's own folder first (a tag set of one's own), the installed share folder last.
+struct TagFileFolders {
+  std::string user;    // the user's configuration folder, or ""
+  std::string shared;  // <prefix>/share/selvanor/ of an installed program, or ""
+};
+
 // Read at the view's first update. The document list is looked for in the working
-// directory, the tag file in the program folder; a DbList or Tag파일 value that is an
-// absolute path is used as it stands.
+// directory; the tag file in folders.user, then the program folder, then folders.shared,
+// and where none holds it the program folder's path is given (the message then names
+// it). A DbList or Tag파일 value that is an absolute path is used as it stands.
 [[nodiscard]] WorkingContext loadWorkingContext(const Settings& settings,
-                                                const std::string& workingDirectory);
+                                                const std::string& workingDirectory,
+                                                const TagFileFolders& folders = {});
 
 
 }  // namespace selvanor

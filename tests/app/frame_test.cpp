@@ -17,6 +17,9 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <QToolBar>
 
 #include "app/about_dialog.h"
@@ -28,6 +31,7 @@
 #include "app/homonym_page.h"
 #include "app/reference_page.h"
 #include "app/unregistered_page.h"
+#include "app/user_guide_window.h"
 #include "app/main_frame.h"
 #include "app/selvanor_view.h"
 #include "support/app_fixture.h"
@@ -265,6 +269,40 @@ class FrameTest : public QObject {
     QCOMPARE(about.findChildren<QPushButton*>().size(), 1);
     QCOMPARE(about.findChild<QPushButton*>()->text(), QString("확인"));
     about.close();
+  }
+
+  // 도움말 opens the guide (F1) and keeps the about box; the guide's first page shows
+  // every picture it names, a link opens the next page in the same window, and a second
+  // request raises that window rather than making another.
+  void helpMenuOpensTheGuideWithItsPictures() {
+    ui.messages.clear();  // what earlier cases left
+    auto frame = makeFrame();
+    QMenu* help = frame->menuBar()->actions().last()->menu();
+    QCOMPARE(titlesOf(help->actions()), QStringList({"사용 설명서(&G)", "selvanor 정보(&A)..."}));
+    QCOMPARE(frame->action(cmd::kUserGuide)->shortcut(), QKeySequence(QKeySequence::HelpContents));
+    frame->action(cmd::kUserGuide)->trigger();
+    auto* guide = frame->findChild<UserGuideWindow*>();
+    QVERIFY(guide && guide->isVisible());
+    QTextBrowser* page = guide->browser();
+    QVERIFY(page->toPlainText().startsWith("Selvanor 사용 설명서"));
+    int pictures = 0;
+    for (QTextBlock block = page->document()->begin(); block.isValid(); block = block.next()) {
+      for (auto it = block.begin(); !it.atEnd(); ++it) {
+        if (!it.fragment().charFormat().isImageFormat()) continue;
+        const QString name = it.fragment().charFormat().toImageFormat().name();
+        const QImage image = page->document()->resource(QTextDocument::ImageResource, QUrl(name)).value<QImage>();
+        QVERIFY2(!image.isNull(), qPrintable(name));
+        QVERIFY2(image.width() <= 900, qPrintable(name));  // scaled to the reading column
+        ++pictures;
+      }
+    }
+    QVERIFY(pictures > 0);
+    page->setSource(QUrl("01-start.md"));
+    QVERIFY(page->toPlainText().startsWith("1. 설치와 첫 실행"));
+    QVERIFY(page->isBackwardAvailable());
+    frame->action(cmd::kUserGuide)->trigger();
+    QCOMPARE(frame->findChildren<UserGuideWindow*>().size(), 1);
+    QVERIFY2(ui.messages.isEmpty(), qPrintable(ui.messages.join(" / ")));
   }
 
   void toolbarOrderAndPrompts() {

@@ -1,5 +1,7 @@
 #include "app_core/settings.h"
 
+#include "app_core/install_layout.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -154,6 +156,46 @@ TEST_F(SettingsFile, PathCp949CannotHoldIsRefusedWithoutWriting) {
   // The bad path is the last one: the two before it must not be written either.
   EXPECT_FALSE(settings.writeDictionaryPaths("/d/a.mdj", "/d/a.dic", "/d/•.idx"));
   EXPECT_EQ(readFile(file), "[PATH]\r\n");
+}
+
+TEST(InstallLayout, SharedFolderSitsBesideTheBinFolderOfAnInstalledProgram) {
+  EXPECT_EQ(sharedDataFolder("/usr/bin/"), "/usr/share/selvanor/");
+  EXPECT_EQ(sharedDataFolder("/usr/local/bin"), "/usr/local/share/selvanor/");
+  EXPECT_EQ(sharedDataFolder("/bin/"), "/share/selvanor/");
+  EXPECT_EQ(sharedDataFolder("/home/u/build/bin2/"), "");
+  EXPECT_EQ(sharedDataFolder("/home/u/workspace/"), "");
+  EXPECT_EQ(sharedDataFolder(""), "");
+
+  // Installed only when the share folder holds the bundled tag file.
+  test::ScratchDir dir;
+  std::filesystem::create_directories(dir.path() + "/prefix/bin");
+  EXPECT_EQ(installedDataFolder(dir.path() + "/prefix/bin/"), "");
+  std::filesystem::create_directories(dir.path() + "/prefix/share/selvanor");
+  writeFile(dir.path() + "/prefix/share/selvanor/tag.txt", "");
+  EXPECT_EQ(installedDataFolder(dir.path() + "/prefix/bin/"), dir.path() + "/prefix/share/selvanor/");
+}
+
+TEST_F(SettingsFile, TagFileIsTheUsersThenBesideTheProgramThenTheSharedOne) {
+  const StartupPaths paths = start();
+  Settings settings(paths.settingsFile);
+  ASSERT_TRUE(settings.writeStartupPaths(paths.programFolder, paths.documentFolder));
+  const std::string user = dir.path() + "/설정";
+  const std::string shared = dir.path() + "/share/";
+  std::filesystem::create_directory(user);
+  std::filesystem::create_directory(shared);
+  const TagFileFolders folders{user, shared};
+
+  // None holds it: the program folder's path, which the message then names.
+  EXPECT_EQ(loadWorkingContext(settings, workingDirectory, folders).tagFile, programFolder + "tag.txt");
+  writeFile(shared + "tag.txt", "");
+  EXPECT_EQ(loadWorkingContext(settings, workingDirectory, folders).tagFile, shared + "tag.txt");
+  writeFile(programFolder + "tag.txt", "");
+  EXPECT_EQ(loadWorkingContext(settings, workingDirectory, folders).tagFile, programFolder + "tag.txt");
+  writeFile(user + "/tag.txt", "");
+  EXPECT_EQ(loadWorkingContext(settings, workingDirectory, folders).tagFile, user + "/tag.txt");
+  // An absolute Tag파일 is used as it stands, held or not.
+  writeFile(paths.settingsFile, readFile(paths.settingsFile) + k("[사전이름]\nTag파일=/없는/태그.txt\n"));
+  EXPECT_EQ(loadWorkingContext(settings, workingDirectory, folders).tagFile, "/없는/태그.txt");
 }
 
 TEST_F(SettingsFile, FailedWriteReportsFalseAndKeepsTheOldFile) {

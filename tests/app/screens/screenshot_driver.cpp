@@ -289,6 +289,26 @@ int main(int argc, char** argv) {
   });
   shootModal(QStringLiteral("statistics-file"), [&] { view.runCommand(cmd::kBuildStatistics); });
 
+  // Batch jobs, the comparison with a reference file and the document merge.
+  shootModal(QStringLiteral("modify-documents"), [&] { view.runCommand(cmd::kModifyDocuments); });
+  shootModal(QStringLiteral("compare-with-reference"), [&] { view.runCommand(cmd::kCompareWithReference); });
+  shootModal(QStringLiteral("merge-documents"), [&] { view.runCommand(cmd::kMergeDocuments); });
+
+  // The 도움말 menu open, then the user guide it opens.
+  for (QAction* top : frame.menuBar()->actions()) {
+    if (!top->menu() || top->text() != QStringLiteral("도움말(&H)")) continue;
+    frame.menuBar()->setActiveAction(top);
+    shoot(QStringLiteral("help-menu"));
+    top->menu()->close();
+    frame.menuBar()->setActiveAction(nullptr);
+  }
+  view.runCommand(cmd::kUserGuide);
+  if (auto* guide = frame.findChild<QWidget*>(QStringLiteral("userGuideWindow"))) {
+    guide->move(frame.geometry().topLeft() + QPoint(40, 40));
+    shoot(QStringLiteral("user-guide"));
+    guide->close();
+  }
+
   // The other small windows named in the command table.
   const std::pair<int, const char*> others[] = {
       {cmd::kSettings, "settings"}, {cmd::kAbout, "about"},

@@ -1,0 +1,1 @@
+// Anchors the precompiled header the QtTest programs share; it defines nothing.
