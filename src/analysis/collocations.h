@@ -1,0 +1,72 @@
+// Collocations: the units that occur near the hits of a query, with association measures.
+//
+// With N the units of the scope, f(n) the hits, W = f(n)·(L+R) the span slots, O the
+// co-occurrences of a collocate c in the spans and f(c) its frequency in the scope:
+//   E = W·f(c)/N, MI = log2(O/E), t = (O−E)/√O, logDice = 14 + log2(2·O/(f(n)+f(c))),
+//   G² = 2 Σ Oij·ln(Oij/Eij) over O11 = O, O12 = W−O, O21 = f(c)−O, O22 = N−W−f(c)+O,
+//   Eij = row total × column total / N; a cell with Oij ≤ 0 adds nothing.
+// N counts morphemes for the morpheme and tag units and records (words) for the word unit.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/concordance.h"
+#include "analysis/concordance_query.h"
+#include "common/progress.h"
+
+namespace selvanor::analysis {
+
+enum class CollocateUnit { Morpheme, Word, Tag };
+enum class CollocateSort { MI, TScore, LogLikelihood, LogDice, Observed };
+// "morpheme", "word", "tag"; "mi", "t", "ll", "logdice", "o".
+[[nodiscard]] std::optional<CollocateUnit> collocateUnitNamed(std::string_view name);
+[[nodiscard]] std::optional<CollocateSort> collocateSortNamed(std::string_view name);
+
+struct Measures {
+  double expected = 0, mi = 0, t = 0, logLikelihood = 0, logDice = 0;
+};
+// The measures of one collocate (the formulas above). O ≥ 1, N > 0.
+[[nodiscard]] Measures measure(double observed, double collocateFrequency, double hits, double slots,
+                               double scopeUnits);
+
+struct Collocate {
+  std::string text;  // CP949: "FORM/TAG", the word, or the tag
+  std::uint64_t observed = 0;
+  std::uint64_t frequency = 0;  // f(c) in the scope
+  Measures measures;
+};
+
+struct CollocationRequest {
+  Query query;
+  std::vector<std::string> documents;
+  std::size_t left = 5, right = 5;
+  CollocateUnit unit = CollocateUnit::Morpheme;
+  std::uint64_t minimum = 1;  // least O a collocate needs to be listed
+  CollocateSort sort = CollocateSort::LogLikelihood;
+  bool useReference = true;
+};
+
+struct CollocationResult {
+  std::vector<Collocate> collocates;  // sorted, best first
+  std::uint64_t hits = 0;             // f(n)
+  std::uint64_t slots = 0;            // W
+  std::uint64_t scopeUnits = 0;       // N
+  std::vector<DocumentCount> documents;
+  bool cancelled = false;
+  [[nodiscard]] bool anyFailed() const;
+};
+
+// Two passes: the hits and their spans, then the scope's frequencies of the collocates
+// found (memory bounded by the distinct collocates, not the corpus).
+[[nodiscard]] CollocationResult runCollocations(const CollocationRequest& request,
+                                                const ProgressFn& progress = {});
+
+// Sorts best first on `key` (descending), ties in CP949 order of the collocate.
+void sortCollocates(std::vector<Collocate>& collocates, CollocateSort key);
+
+}  // namespace selvanor::analysis
