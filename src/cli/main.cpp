@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
   cli::registerCorpusCommands(app, exitCode);
   cli::registerStatisticsCommands(app, exitCode);
   cli::registerReviewCommands(app, exitCode);
+  cli::registerAnalysisCommands(app, exitCode);
 
   try {
     app.parse(argc, argv);
