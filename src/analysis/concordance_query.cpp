@@ -183,6 +183,8 @@ class Parser {
         piece.tag = std::move(*tag);
         if (!resolveClass(piece, tagStart)) return std::nullopt;
       }
+      if (piece.form.kind != TextPattern::Kind::Any) token.formTexts.push_back(piece.form.text);
+      if (piece.tag.kind != TextPattern::Kind::Any && piece.tagSet.empty()) token.tagTexts.push_back(piece.tag.text);
       token.pieces.push_back(std::move(piece));
       if (pos >= stop) break;
       ++pos;  // the "+"

@@ -53,6 +53,11 @@ struct TokenPattern {
   bool anchoredLast = false;          // "$"
   std::size_t minRecords = 1;         // Kind::Gap: "[]{min,max}"
   std::size_t maxRecords = 1;
+  // Kind::Morphemes: texts every matching analysis holds byte for byte (the pieces' form
+  // texts; their tag texts when the stored tags are upper case), so that most records are
+  // ruled out before their analysis is split.
+  std::vector<std::string> formTexts;
+  std::vector<std::string> tagTexts;
 };
 
 struct Query {

@@ -14,20 +14,20 @@ std::string_view trimmed(std::string_view s) {
   return s.substr(b, e - b);
 }
 
+// "+", "/" and blanks are never the second byte of a two-byte character (and never a
+// first byte), so they are found byte by byte; only the first character of a piece, which
+// may itself be a "+" or a "/", is stepped over as a character.
 MorphemeView viewOf(std::string_view piece) {
   MorphemeView m;
   m.whole = piece;
-  std::size_t slash = std::string_view::npos;
-  // The last "/" after the first character: "//SP" is the form "/".
-  for (std::size_t p = piece.empty() ? 0 : cp949::nextChar(piece, 0); p < piece.size();
-       p = cp949::nextChar(piece, p)) {
-    if (piece[p] == '/' && cp949::charLength(piece, p) == 1) slash = p;
-  }
+  const std::size_t first = piece.empty() ? 0 : cp949::charLength(piece, 0);
+  const std::string_view rest = piece.substr(first);
+  const std::size_t slash = rest.rfind('/');
   if (slash == std::string_view::npos) {
     m.form = piece;
   } else {
-    m.form = trimmed(piece.substr(0, slash));
-    m.tag = trimmed(piece.substr(slash + 1));
+    m.form = trimmed(piece.substr(0, first + slash));
+    m.tag = trimmed(piece.substr(first + slash + 1));
   }
   return m;
 }
@@ -58,6 +58,21 @@ bool morphemesMatch(const TokenPattern& token, const std::vector<MorphemeView>& 
   return false;
 }
 
+// False when the analysis lacks a text every match needs. A byte search may find a text
+// across a character boundary, which only lets a record through to the full match; it
+// never rules out a record that matches. Tags are searched upper-cased, so an analysis
+// with a lower-case ASCII byte (or a second byte that looks like one) goes through.
+bool couldMatch(const TokenPattern& token, std::string_view analysis) {
+  for (const std::string& text : token.formTexts) {
+    if (analysis.find(text) == std::string_view::npos) return false;
+  }
+  for (const std::string& text : token.tagTexts) {
+    if (analysis.find(text) != std::string_view::npos) continue;
+    return std::any_of(analysis.begin(), analysis.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+  }
+  return true;
+}
+
 // Tries the patterns from `token` on at record `index`; shortest gaps first.
 std::optional<std::size_t> matchFrom(const Query& query, std::size_t token, const RecordSequence& records,
                                      std::size_t index) {
@@ -86,10 +101,9 @@ void splitMorphemes(std::string_view analysis, std::vector<MorphemeView>& out) {
     while (pos < n && cp949::isBlank(analysis[pos])) ++pos;
     if (pos >= n) break;
     const std::size_t start = pos;
-    pos = cp949::nextChar(analysis, pos);  // the first character is the form's, even a "+"
-    while (pos < n && !(analysis[pos] == '+' && cp949::charLength(analysis, pos) == 1)) {
-      pos = cp949::nextChar(analysis, pos);
-    }
+    // The first character is the form's, even a "+".
+    const std::size_t plus = analysis.find('+', start + cp949::charLength(analysis, start));
+    pos = plus == std::string_view::npos ? n : plus;
     const std::string_view piece = trimmed(analysis.substr(start, pos - start));
     if (!piece.empty()) out.push_back(viewOf(piece));
     if (pos < n) ++pos;  // the "+"
@@ -119,7 +133,7 @@ bool matchesToken(const TokenPattern& token, const RecordSlot& record) {
     case TokenPattern::Kind::Word:
       return token.word.matches(record.record().word);
     case TokenPattern::Kind::Morphemes:
-      return morphemesMatch(token, record.morphemes());
+      return couldMatch(token, record.record().analysis) && morphemesMatch(token, record.morphemes());
   }
   return false;
 }
