@@ -9,6 +9,7 @@
 #include "cli/terminal.h"
 #include "common/encoding.h"
 #include "common/files.h"
+#include "analysis/result_tables.h"
 #include "facade/dbwrap.h"
 #include "stats/tag_manager.h"
 
@@ -22,24 +23,10 @@ struct QueryArgs {
   std::string output = "-";
 };
 
-// One TSV field from CP949 text: UTF-8, with the tabs and line ends a field cannot hold
-// as blanks and other control bytes escaped.
-std::string field(std::string_view cp949) {
-  std::string text = encoding::cp949ToUtf8Lossy(cp949);
-  for (char& c : text) {
-    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-  }
-  return escapeControls(text);
-}
-
-std::string decimal(double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.4f", value);
-  return buffer;
-}
-
 // The text to standard output ("-") or to a file replaced only once it is written whole.
-bool writeOutput(const std::string& output, const std::string& text) {
+// Control bytes a terminal would act on are escaped wherever the text goes.
+bool writeOutput(const std::string& output, const std::string& table) {
+  const std::string text = escapeControls(table);
   if (isStandardOutput(output)) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0;
@@ -144,20 +131,10 @@ int runConcordance(const ConcordanceArgs& a) {
 
   std::string text;
   if (a.count) {
-    text = "document\thits\tper_million\twords\n";
-    for (const analysis::DocumentCount& d : result.documents) {
-      text += escapeControls(d.path) + "\t" + std::to_string(d.hits) + "\t" + decimal(d.perMillion()) + "\t" +
-              std::to_string(d.tokens) + "\n";
-    }
-    text += "total\t" + std::to_string(result.totalHits) + "\t" + decimal(result.perMillion()) + "\t" +
-            std::to_string(result.totalTokens) + "\n";
+    text = analysis::countsTable(result);
   } else {
-    text = "document\tserial\tleft\thit\tright\tanalysis\n";
-    for (const analysis::Hit& h : result.hits) {
-      text += escapeControls(result.documents[h.document].path) + "\t" + field(h.serial) + "\t" +
-              field(h.leftText()) + "\t" + field(h.hitText()) + "\t" + field(h.rightText()) + "\t" +
-              field(h.analysisText()) + "\n";
-    }
+    text = analysis::kConcordanceHeader;
+    for (const analysis::Hit& h : result.hits) text += analysis::concordanceLine(h, result.documents[h.document].path);
   }
   const int written = writeOrFail(a.common.output, text);
   const bool failed = reportFailures(result.documents);
@@ -217,13 +194,8 @@ int runCollocates(const CollocateArgs& a) {
   request.sort = *sort;
   const analysis::CollocationResult result = db.findCollocates(request);
 
-  std::string text = "collocate\tO\tf\tE\tMI\tt\tLL\tlogDice\n";
-  for (const analysis::Collocate& c : result.collocates) {
-    const analysis::Measures& m = c.measures;
-    text += field(c.text) + "\t" + std::to_string(c.observed) + "\t" + std::to_string(c.frequency) + "\t" +
-            decimal(m.expected) + "\t" + decimal(m.mi) + "\t" + decimal(m.t) + "\t" + decimal(m.logLikelihood) +
-            "\t" + decimal(m.logDice) + "\n";
-  }
+  std::string text(analysis::kCollocatesHeader);
+  for (const analysis::Collocate& c : result.collocates) text += analysis::collocateLine(c);
   const int written = writeOrFail(a.common.output, text);
   printMessage("적중 " + std::to_string(result.hits) + "개, 범위 칸(W) " + std::to_string(result.slots) +
                "개, 전체 단위(N) " + std::to_string(result.scopeUnits) + "개");
