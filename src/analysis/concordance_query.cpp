@@ -331,6 +331,25 @@ QueryParse parseQuery(std::string_view query, const TagManager* tags) {
   return Parser(query, tags).run();
 }
 
+namespace {
+std::string literal(std::string_view text) {
+  std::string out;
+  for (std::size_t p = 0; p < text.size(); p = cp949::nextChar(text, p)) {
+    if (cp949::charLength(text, p) == 1 && std::string_view("\\*+/$^[] \t").find(text[p]) != std::string_view::npos) {
+      out += '\\';
+    }
+    out.append(text.substr(p, cp949::charLength(text, p)));
+  }
+  return out;
+}
+}  // namespace
+
+std::string wordQuery(std::string_view word) { return "w:" + literal(word); }
+
+std::string morphemeQuery(std::string_view form, std::string_view tag) {
+  return literal(form) + "/" + (tag.empty() ? std::string("*") : literal(tag));
+}
+
 std::string describe(const QueryError& error) {
   return "검색식 오류(" + std::to_string(error.position) + "번째 글자): " + error.message;
 }

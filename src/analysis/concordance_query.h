@@ -89,6 +89,11 @@ inline constexpr std::size_t kMaxGap = 20;
 // Reads `query` (CP949). `tags` resolves class names; without it a class name is an error.
 [[nodiscard]] QueryParse parseQuery(std::string_view query, const TagManager* tags);
 
+// Queries for one record's word, or one morpheme (FORM/TAG), with every character the
+// query language reads specially taken literally (CP949 in and out).
+[[nodiscard]] std::string wordQuery(std::string_view word);
+[[nodiscard]] std::string morphemeQuery(std::string_view form, std::string_view tag);
+
 // "검색식 오류(N번째 글자): ..." for the CLI and the window (UTF-8).
 [[nodiscard]] std::string describe(const QueryError& error);
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/encoding.h"
+#include "common/files.h"
 
 namespace selvanor::analysis {
 
@@ -52,6 +53,17 @@ std::string collocateLine(const Collocate& c) {
   return tsvField(c.text) + "\t" + std::to_string(c.observed) + "\t" + std::to_string(c.frequency) + "\t" +
          decimal(m.expected) + "\t" + decimal(m.mi) + "\t" + decimal(m.t) + "\t" + decimal(m.logLikelihood) + "\t" +
          decimal(m.logDice) + "\n";
+}
+
+bool writeTextFile(const std::string& path, std::string_view text) {
+  FileReplacement replacement(path);
+  if (!replacement.refusal().empty()) return false;
+  {
+    FilePtr file = openFile(replacement.temporaryPath(), "wb");
+    if (!file || std::fwrite(text.data(), 1, text.size(), file.get()) != text.size()) return false;
+    if (std::fclose(file.release()) != 0) return false;
+  }
+  return replacement.commit();
 }
 
 }  // namespace selvanor::analysis

@@ -26,4 +26,8 @@ inline constexpr std::string_view kCollocatesHeader = "collocate\tO\tf\tE\tMI\tt
 [[nodiscard]] std::string countsTable(const ConcordanceResult& result);
 [[nodiscard]] std::string collocateLine(const Collocate& collocate);
 
+// Writes `text` to `path` through a file beside it renamed over it once written whole, so
+// that a failed write leaves what was there. False when it could not be written.
+[[nodiscard]] bool writeTextFile(const std::string& path, std::string_view text);
+
 }  // namespace selvanor::analysis

@@ -31,14 +31,7 @@ bool writeOutput(const std::string& output, const std::string& table) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0;
   }
-  FileReplacement replacement(output);
-  if (!replacement.refusal().empty()) return false;
-  {
-    FilePtr file = openFile(replacement.temporaryPath(), "wb");
-    if (!file || std::fwrite(text.data(), 1, text.size(), file.get()) != text.size()) return false;
-    if (std::fclose(file.release()) != 0) return false;
-  }
-  return replacement.commit();
+  return analysis::writeTextFile(output, text);
 }
 
 int writeOrFail(const std::string& output, const std::string& text) {

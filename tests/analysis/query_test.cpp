@@ -56,6 +56,16 @@ TEST(ConcordanceQuery, EveryConstruct) {
   EXPECT_EQ(q.tokens[2].pieces[0].form.text, "$");
   EXPECT_TRUE(q.tokens[2].anchoredLast);
 
+  // Queries made from a record take every character literally.
+  const std::string odd = k("갂+*/$ [a]\\");
+  q = parsed("w:갂" + test::u(wordQuery(odd).substr(4)));  // through UTF-8 and back
+  EXPECT_EQ(q.tokens[0].word.text, odd);
+  q = *parseQuery(morphemeQuery(odd, "SW") + " " + morphemeQuery("^", ""), nullptr).query;
+  EXPECT_EQ(q.tokens[0].pieces[0].form.text, odd);
+  EXPECT_EQ(q.tokens[0].pieces[0].form.kind, Kind::Exact);
+  EXPECT_EQ(q.tokens[1].pieces[0].form.text, "^");
+  EXPECT_EQ(q.tokens[1].pieces[0].tag.kind, Kind::Any);
+
   // A class of the tag file stands for its tags.
   TagManager tags;
   ASSERT_TRUE(tags.Load(SELVANOR_TAG_FILE));
