@@ -131,7 +131,7 @@ CollocationResult runCollocations(const CollocationRequest& request, const Progr
     }
   }
   result.scopeUnits = units;
-  result.slots = result.hits * (request.left + request.right);
+  result.spanSlots = result.hits * (request.left + request.right);
   result.collocates.reserve(observed.size());
   for (const auto& [text, o] : observed) {
     Collocate c;
@@ -139,7 +139,7 @@ CollocationResult runCollocations(const CollocationRequest& request, const Progr
     c.observed = o;
     c.frequency = frequency[text];
     c.measures = measure(static_cast<double>(o), static_cast<double>(c.frequency), static_cast<double>(result.hits),
-                         static_cast<double>(result.slots), static_cast<double>(units));
+                         static_cast<double>(result.spanSlots), static_cast<double>(units));
     result.collocates.push_back(std::move(c));
   }
   sortCollocates(result.collocates, request.sort);

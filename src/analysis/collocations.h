@@ -31,7 +31,7 @@ struct Measures {
   double expected = 0, mi = 0, t = 0, logLikelihood = 0, logDice = 0;
 };
 // The measures of one collocate (the formulas above). O ≥ 1, N > 0.
-[[nodiscard]] Measures measure(double observed, double collocateFrequency, double hits, double slots,
+[[nodiscard]] Measures measure(double observed, double collocateFrequency, double hits, double spanSlots,
                                double scopeUnits);
 
 struct Collocate {
@@ -54,7 +54,7 @@ struct CollocationRequest {
 struct CollocationResult {
   std::vector<Collocate> collocates;  // sorted, best first
   std::uint64_t hits = 0;             // f(n)
-  std::uint64_t slots = 0;            // W
+  std::uint64_t spanSlots = 0;           // W
   std::uint64_t scopeUnits = 0;       // N
   std::vector<DocumentCount> documents;
   bool cancelled = false;

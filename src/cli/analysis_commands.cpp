@@ -190,7 +190,7 @@ int runCollocates(const CollocateArgs& a) {
   std::string text(analysis::kCollocatesHeader);
   for (const analysis::Collocate& c : result.collocates) text += analysis::collocateLine(c);
   const int written = writeOrFail(a.common.output, text);
-  printMessage("적중 " + std::to_string(result.hits) + "개, 범위 칸(W) " + std::to_string(result.slots) +
+  printMessage("적중 " + std::to_string(result.hits) + "개, 범위 칸(W) " + std::to_string(result.spanSlots) +
                "개, 전체 단위(N) " + std::to_string(result.scopeUnits) + "개");
   const bool failed = reportFailures(result.documents);
   return written != kExitOk || failed ? kExitFailed : kExitOk;
