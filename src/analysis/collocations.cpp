@@ -116,11 +116,18 @@ CollocationResult runCollocations(const CollocationRequest& request, const Progr
   frequency.reserve(observed.size());
   for (const auto& [text, o] : observed) frequency.emplace(text, 0);
   std::uint64_t units = 0;
-  const RecordHandler onRecord = [&](const RecordSlot& record) {
-    eachUnit(record, request.unit, [&](std::string_view unit) {
-      ++units;
-      if (auto it = frequency.find(unit); it != frequency.end()) ++it->second;
-    });
+  std::vector<MorphemeView> morphemes;
+  auto count = [&](std::string_view unit) {
+    ++units;
+    if (auto it = frequency.find(unit); it != frequency.end()) ++it->second;
+  };
+  const RecordHandler onRecord = [&](const AnalysisRecord& record) {
+    if (request.unit == CollocateUnit::Word) {
+      count(record.word);
+      return;
+    }
+    splitMorphemes(record.analysis, morphemes);
+    for (const MorphemeView& m : morphemes) count(request.unit == CollocateUnit::Tag ? m.tag : m.whole);
   };
   for (std::size_t d = 0; d < request.documents.size(); ++d) {
     const DocumentScan s = walkDocument(request.documents[d], onRecord, scanProgress);

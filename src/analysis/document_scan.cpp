@@ -187,10 +187,9 @@ DocumentScan walkDocument(const std::string& path, const RecordHandler& onRecord
     scan.failure = unreadable(path);
     return scan;
   }
-  RecordSlot slot;
   for (auto step = cursor.first(); step == DocumentCursor::kRead; step = cursor.next()) {
-    slot.assign(cursor.current(), static_cast<std::uint32_t>(++scan.tokens));
-    onRecord(slot);
+    ++scan.tokens;
+    onRecord(cursor.current());
     if (!progress.advance(1)) return scan;
   }
   if (cursor.lastMoveCorrupt()) scan.failure = damagedAt(path, scan.tokens + 1);

@@ -24,8 +24,9 @@ struct HitView {
   std::vector<const RecordSlot*> right;
 };
 using HitHandler = std::function<void(const HitView&)>;
-// Called for every record read by a walk (collocations count the scope with it).
-using RecordHandler = std::function<void(const RecordSlot&)>;
+// Called for every record read by a walk (collocations count the scope with it); the
+// record is the cursor's own, valid during the call.
+using RecordHandler = std::function<void(const AnalysisRecord&)>;
 
 struct ScanRequest {
   const Query* query = nullptr;

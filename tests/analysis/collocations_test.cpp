@@ -55,7 +55,7 @@ TEST(Collocations, CountsSpansUnitsAndScope) {
     request.minimum = minimum;
     const CollocationResult r = runCollocations(request);
     EXPECT_EQ(r.hits, 3u);
-    EXPECT_EQ(r.slots, 6u);  // the spans stop at the documents' edges, the slots do not
+    EXPECT_EQ(r.spanSlots, 6u);  // the spans stop at the documents' edges, the slots do not
     std::vector<std::string> rows;
     for (const Collocate& c : r.collocates) {
       rows.push_back(test::u(c.text) + " " + std::to_string(c.observed) + " " + std::to_string(c.frequency));
