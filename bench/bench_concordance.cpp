@@ -8,7 +8,8 @@
 // (target at most 1.5x), an exact w: query through the reference file (target under
 // 0.5 s) beside the same query walked, and collocations over the tag query's hits beside
 // the query alone (target: they add at most 1x). Peak memory of each run is printed: a
-// count-only run keeps no lines, so its peak does not grow with the document.
+// count-only run keeps no lines, so its peak does not grow with the document; the tag
+// query keeps the first 200000 lines, as the window does.
 #include <unistd.h>
 
 #include <cstdio>
@@ -130,8 +131,8 @@ int main(int argc, char** argv) {
     const RunStats morpheme = concordance(doc, morphemeQuery, 0, true);
     printRow("morpheme query, every line kept", n, morpheme);
     ratio("morpheme query", morpheme, walk, 1.5);
-    const RunStats tag = concordance(doc, tagQuery, 0, true);
-    printRow("tag query, every line kept", n, tag);
+    const RunStats tag = concordance(doc, tagQuery, 200000, true);
+    printRow("tag query, 200000 lines kept", n, tag);
     ratio("tag query", tag, walk, 1.5);
     const RunStats counted = concordance(doc, tagQuery, 1, true);
     printRow("tag query, counts only", n, counted);

@@ -80,13 +80,32 @@ void sortCollocates(std::vector<Collocate>& collocates, CollocateSort key) {
 
 CollocationResult runCollocations(const CollocationRequest& request, const ProgressFn& progress) {
   CollocationResult result;
-  // Both passes read the documents: progress runs over twice their records.
-  ScanProgress scanProgress(progress, progress ? 2 * recordsOf(request.documents) : 0);
+  ScanProgress scanProgress(progress, progress ? recordsOf(request.documents) : 0);
   ScanRequest scan;
   scan.query = &request.query;
   scan.left = request.left;
   scan.right = request.right;
-  scan.useReference = request.useReference;
+
+  // The scope's units are counted as the query's walk reads them, while the distinct ones
+  // fit the request's budget; past it those counts are dropped and a second walk counts only the
+  // collocates found. (The reference file is not used: it leaves records unread.)
+  scan.useReference = false;
+  std::unordered_map<std::string, std::uint64_t> scope;
+  std::uint64_t units = 0;
+  bool scopeCounted = true;
+  std::string scopeKey;
+  scan.onRead = [&](const RecordSlot& record) {
+    eachUnit(record, request.unit, [&](std::string_view unit) {
+      ++units;
+      if (!scopeCounted) return;
+      scopeKey.assign(unit);
+      ++scope[scopeKey];
+    });
+    if (scopeCounted && scope.size() > request.scopeBudget) {
+      scopeCounted = false;
+      scope = {};
+    }
+  };
 
   std::unordered_map<std::string, std::uint64_t> observed;
   std::string key;
@@ -111,30 +130,36 @@ CollocationResult runCollocations(const CollocationRequest& request, const Progr
     it = it->second < request.minimum ? observed.erase(it) : std::next(it);
   }
 
-  // The scope's frequencies, looked up by view into the analyses without copying.
   std::unordered_map<std::string_view, std::uint64_t> frequency;
   frequency.reserve(observed.size());
-  for (const auto& [text, o] : observed) frequency.emplace(text, 0);
-  std::uint64_t units = 0;
-  std::vector<MorphemeView> morphemes;
-  auto count = [&](std::string_view unit) {
-    ++units;
-    if (auto it = frequency.find(unit); it != frequency.end()) ++it->second;
-  };
-  const RecordHandler onRecord = [&](const AnalysisRecord& record) {
-    if (request.unit == CollocateUnit::Word) {
-      count(record.word);
-      return;
-    }
-    splitMorphemes(record.analysis, morphemes);
-    for (const MorphemeView& m : morphemes) count(request.unit == CollocateUnit::Tag ? m.tag : m.whole);
-  };
-  for (std::size_t d = 0; d < request.documents.size(); ++d) {
-    const DocumentScan s = walkDocument(request.documents[d], onRecord, scanProgress);
-    if (!s.failure.empty() && result.documents[d].failure.empty()) result.documents[d].failure = s.failure;
-    if (scanProgress.stopped()) {
-      result.cancelled = true;
-      return result;
+  for (const auto& [text, o] : observed) {
+    const auto counted = scope.find(text);
+    frequency.emplace(text, counted == scope.end() ? 0 : counted->second);
+  }
+  if (!scopeCounted) {
+    // The second walk: the scope's frequencies, looked up by view into the analyses.
+    units = 0;
+    std::vector<MorphemeView> morphemes;
+    auto count = [&](std::string_view unit) {
+      ++units;
+      if (auto it = frequency.find(unit); it != frequency.end()) ++it->second;
+    };
+    const RecordHandler onRecord = [&](const AnalysisRecord& record) {
+      if (request.unit == CollocateUnit::Word) {
+        count(record.word);
+        return;
+      }
+      splitMorphemes(record.analysis, morphemes);
+      for (const MorphemeView& m : morphemes) count(request.unit == CollocateUnit::Tag ? m.tag : m.whole);
+    };
+    ScanProgress again(progress, progress ? recordsOf(request.documents) : 0);
+    for (std::size_t d = 0; d < request.documents.size(); ++d) {
+      const DocumentScan s = walkDocument(request.documents[d], onRecord, again);
+      if (!s.failure.empty() && result.documents[d].failure.empty()) result.documents[d].failure = s.failure;
+      if (again.stopped()) {
+        result.cancelled = true;
+        return result;
+      }
     }
   }
   result.scopeUnits = units;

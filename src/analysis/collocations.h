@@ -48,7 +48,9 @@ struct CollocationRequest {
   CollocateUnit unit = CollocateUnit::Morpheme;
   std::uint64_t minimum = 1;  // least O a collocate needs to be listed
   CollocateSort sort = CollocateSort::LogLikelihood;
-  bool useReference = true;
+  // Distinct units the first walk counts the scope's frequencies of; a larger vocabulary
+  // is counted again by a second walk, for the collocates found only.
+  std::size_t scopeBudget = 1u << 20;
 };
 
 struct CollocationResult {
@@ -61,8 +63,9 @@ struct CollocationResult {
   [[nodiscard]] bool anyFailed() const;
 };
 
-// Two passes: the hits and their spans, then the scope's frequencies of the collocates
-// found (memory bounded by the distinct collocates, not the corpus).
+// One walk of the documents finds the hits, counts their spans and the scope; memory holds
+// the distinct collocates and at most `scopeBudget` scope counts (past that a second walk
+// counts the scope for the collocates found only).
 [[nodiscard]] CollocationResult runCollocations(const CollocationRequest& request,
                                                 const ProgressFn& progress = {});
 

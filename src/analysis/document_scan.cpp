@@ -77,6 +77,8 @@ void frame(HitView& view, const RecordSequence& records, std::size_t lowest, std
   }
 }
 
+constexpr std::uint32_t kReferenceCacheBytes = 32u * 1024 * 1024;
+
 bool referenceIsCurrent(const std::string& document, const std::string& reference) {
   std::error_code e1, e2;
   const auto doc = std::filesystem::last_write_time(document, e1);
@@ -97,6 +99,8 @@ std::optional<DocumentScan> scanThroughReference(const ScanRequest& request, con
   if (reference::getWonmun2(reference, *word, items) != result::kOk) return std::nullopt;
 
   Storage store;
+  // Candidates lie all over the file: a larger cache keeps the upper levels of the tree.
+  store.setCacheSize(kReferenceCacheBytes);
   if (!store.openWithCursor(path, nullptr, OpenMode::ExistingOnly)) return std::nullopt;
   DocumentScan scan;
   scan.throughReference = true;
@@ -117,9 +121,13 @@ std::optional<DocumentScan> scanThroughReference(const ScanRequest& request, con
     const std::optional<std::uint32_t> recno = store.currentRecordNumber();
     if (!recno) continue;
     const std::size_t start = *recno - 1;  // 0-based
-    const std::size_t first = start > request.left ? start - request.left : 0;
+    // Back over the left context from where the key put the cursor (neighbours share pages).
+    std::size_t back = 0;
+    while (back < request.left && back < start && store.prev()) ++back;
+    if (back < request.left && back < start) continue;  // a record that did not read
+    const std::size_t first = start - back;
     run.reset(first);
-    bool moved = store.seekRecord(static_cast<std::uint32_t>(first + 1));
+    bool moved = true;
     for (std::size_t i = 0; moved && i < span; ++i) {
       const std::optional<AnalysisRecord> record = codec::decodeRecord(store.value());
       if (!record) break;
@@ -160,7 +168,9 @@ DocumentScan scanDocument(const ScanRequest& request, const std::string& path, s
     // Read ahead as far as the longest hit at `start` and its right context reach.
     while (more && ring.loaded() < start + longest + request.right) {
       const auto recordNumber = static_cast<std::uint32_t>(ring.loaded() + 1);
-      ring.push().assign(cursor.current(), recordNumber);
+      RecordSlot& slot = ring.push();
+      slot.assign(cursor.current(), recordNumber);
+      if (request.onRead) request.onRead(slot);
       if (!progress.advance(1)) {
         scan.tokens = ring.loaded();
         return scan;

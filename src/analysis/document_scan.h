@@ -35,6 +35,9 @@ struct ScanRequest {
   // A query that starts with an exact word looks its candidates up in the document's
   // reference file (a.id -> a.idx) when one at least as new as the document exists.
   bool useReference = true;
+  // Called for every record a walk reads, in document order (not for the records a
+  // reference-file look-up reads around its candidates).
+  std::function<void(const RecordSlot&)> onRead;
 };
 
 struct DocumentScan {

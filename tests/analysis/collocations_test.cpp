@@ -60,6 +60,16 @@ TEST(Collocations, CountsSpansUnitsAndScope) {
     for (const Collocate& c : r.collocates) {
       rows.push_back(test::u(c.text) + " " + std::to_string(c.observed) + " " + std::to_string(c.frequency));
     }
+    // A vocabulary past the budget is counted again by a second walk, to the same table.
+    request.scopeBudget = 1;
+    const CollocationResult again = runCollocations(request);
+    request.scopeBudget = CollocationRequest{}.scopeBudget;
+    EXPECT_EQ(again.scopeUnits, r.scopeUnits);
+    EXPECT_EQ(again.collocates.size(), r.collocates.size());
+    for (std::size_t i = 0; i < again.collocates.size() && i < r.collocates.size(); ++i) {
+      EXPECT_EQ(again.collocates[i].frequency, r.collocates[i].frequency);
+      EXPECT_EQ(again.collocates[i].text, r.collocates[i].text);
+    }
     return std::make_pair(r.scopeUnits, rows);
   };
   // 먹어 stands in the spans of two hits: O = 3 from two occurrences.
