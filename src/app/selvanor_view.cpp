@@ -29,6 +29,7 @@
 #include "store/grid/grid_edits.h"
 #include "lexicon/batch_modification.h"
 #include "ui/build_document_dialog.h"
+#include "ui/concordance_window.h"
 #include "ui/review_list_window.h"
 #include "ui_base/report_viewer.h"
 
@@ -355,6 +356,9 @@ void CSelvanorView::contextMenuEvent(QContextMenuEvent* event) {
   menu.addAction(QStringLiteral("검 색"), this, [this] {
     QTimer::singleShot(kDeferMs, this, &CSelvanorView::showSearch);
   });
+  menu.addSeparator();
+  menu.addAction(QStringLiteral("이 어절 용례"), this, [this] { concordanceOfCurrentRow(false); });
+  menu.addAction(QStringLiteral("이 형태소 용례"), this, [this] { concordanceOfCurrentRow(true); });
   menu.exec(event->globalPos());
 }
 

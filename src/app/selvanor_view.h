@@ -23,6 +23,7 @@ class QTableView;
 namespace selvanor {
 
 class AnalysisGridModel;
+class ConcordanceWindow;
 class ErrorLogWindow;
 class ReportViewer;
 class ReviewListWindow;
@@ -79,6 +80,8 @@ class CSelvanorView : public QWidget {
   // The per-user system profile the homonym selection window keeps its place in; without
   // one the user's own is opened on first use (app/system_profile.h).
   void setSystemProfile(QSettings& profile) { systemProfile_ = &profile; }
+  // The concordance window (null before its first use).
+  ConcordanceWindow* concordanceWindow() const { return concordance_.get(); }
 
   bool documentChosen() const { return documentChosen_; }
   bool gridLoaded() const { return gridLoaded_; }
@@ -116,6 +119,13 @@ class CSelvanorView : public QWidget {
   // "n / N": the current record's position and the record count; "- / N" without a
   // current row, empty while the grid is not loaded.
   QString positionText() const;
+
+  // The concordance window "용례 검색" on `documents`; with a query, that query is run at
+  // once (app/view_concordance_commands.cpp).
+  void showConcordance(std::vector<std::string> documents, const QString& query = {});
+  // "이 어절 용례" / "이 형태소 용례" of the grid's menu: the current record's word, or its
+  // first morpheme, in the open document.
+  void concordanceOfCurrentRow(bool morpheme);
 
   void workErrorCheck();
   // Another operation changed or replaced the open document's file: read it afresh
@@ -172,6 +182,9 @@ class CSelvanorView : public QWidget {
   void showReviewResults(const QString& report, std::vector<review::ReviewGroup> groups,
                          std::size_t total);
   void showReviewOccurrence(const review::Occurrence& occurrence);
+  // Selects the record in the grid, opening its document when need be; the row's band on
+  // the screen, empty when it could not be shown.
+  QRect showConcordanceRecord(const std::string& document, std::uint32_t record, const std::string& serial);
   void modifyDocumentsCommand();
   // The grid's document and how to let go of it (empty when the grid holds none).
   OpenDocumentHandle gridDocumentHandle();
@@ -202,6 +215,7 @@ class CSelvanorView : public QWidget {
   std::unique_ptr<ReportViewer> reviewReport_;
   std::unique_ptr<ReviewListWindow> reviewList_;
   std::unique_ptr<UserGuideWindow> guide_;
+  std::unique_ptr<ConcordanceWindow> concordance_;
   ErrorLogWindow* errorLog_ = nullptr;
   QSettings* systemProfile_ = nullptr;  // borrowed, or a child of the view made on first use
   bool documentChosen_ = false;

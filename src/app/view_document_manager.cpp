@@ -16,6 +16,10 @@ void CSelvanorView::manageDocumentsCommand() {
   CorpusManagerDialog dialog(ui_, context_.documentListFile, folder,
                              gridLoaded_ ? context_.currentDocument : std::string(), this);
   dialog.exec();
+  if (!dialog.concordanceDocuments().empty()) {
+    showConcordance(dialog.concordanceDocuments());
+    return;
+  }
   if (const std::optional<std::string>& chosen = dialog.chosenDocument()) {
     chooseDocument(fromNativePath(*chosen));
   }

@@ -29,5 +29,7 @@ void registerStatisticsCommands(CLI::App& app, int& exitCode);
 void registerReviewCommands(CLI::App& app, int& exitCode);
 // import
 void registerInterchangeCommands(CLI::App& app, int& exitCode);
+// concordance, collocates
+void registerAnalysisCommands(CLI::App& app, int& exitCode);
 
 }  // namespace selvanor::cli

@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
   cli::registerCorpusCommands(app, exitCode);
   cli::registerStatisticsCommands(app, exitCode);
   cli::registerReviewCommands(app, exitCode);
+  cli::registerAnalysisCommands(app, exitCode);
 
   try {
     app.parse(argc, argv);

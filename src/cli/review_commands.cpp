@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/document_selection.h"
 #include "cli/terminal.h"
 #include "facade/dbwrap.h"
 #include "lexicon/analysis_review.h"
 #include "lexicon/batch_modification.h"
 #include "stats/tag_manager.h"
-#include "store/corpus/document_list.h"
 
 namespace selvanor::cli {
 namespace {
@@ -37,59 +37,6 @@ int runReview(const ReviewArgs& a) {
                  "개는 앞뒤 어절 없이 적었습니다.");
   }
   return report(true, outcome.message);
-}
-
-struct SelectionArgs {
-  std::string listFile;
-  std::vector<std::string> groups;  // UTF-8 names
-  std::vector<std::string> documents;
-};
-
-// The documents the arguments select, or the exit code when they select nothing usable.
-struct Selection {
-  std::vector<batch::BatchDocument> documents;
-  int exitCode = kExitOk;
-};
-
-Selection selectDocuments(const SelectionArgs& a) {
-  Selection s;
-  if (a.listFile.empty() == a.documents.empty()) {
-    printMessage("--list LISTFILE 또는 DOC... 가운데 하나를 주세요.");
-    s.exitCode = kExitUsage;
-    return s;
-  }
-  if (a.listFile.empty()) {
-    s.documents = batch::documentsOfPaths(a.documents);
-    return s;
-  }
-  corpus::DocumentList list;
-  if (!list.load(a.listFile, /*createIfMissing=*/false)) {
-    printMessage(corpus::loadFailedMessage(a.listFile));
-    s.exitCode = kExitFailed;
-    return s;
-  }
-  std::vector<corpus::NodeRef> nodes;
-  for (const std::string& name : a.groups) {
-    const auto cp949 = argumentToCp949(name);
-    if (!cp949) {
-      s.exitCode = kExitUsage;
-      return s;
-    }
-    const std::size_t before = nodes.size();
-    for (std::size_t g = 0; g < list.groups().size(); ++g) {
-      if (list.group(g).name == *cp949) nodes.push_back({g, std::nullopt});
-    }
-    if (nodes.size() == before) {
-      printMessage("문헌 목록에 없는 그룹입니다: " + name);
-      s.exitCode = kExitUsage;
-      return s;
-    }
-  }
-  if (a.groups.empty()) {
-    for (std::size_t g = 0; g < list.groups().size(); ++g) nodes.push_back({g, std::nullopt});
-  }
-  s.documents = batch::documentsOfSelection(list, nodes);
-  return s;
 }
 
 // Runs the batch, one line per document: `details` adds what the operation counted.
@@ -146,15 +93,6 @@ int runBatchCheck(const SelectionArgs& a, const std::string& tagFile) {
     printResult(display(r.serial) + " " + display(r.word) + " " + display(r.analysis));
   });
   return runBatch(batch::Operation::WorkErrorCheck, s, operation, true);
-}
-
-void addSelectionOptions(CLI::App& command, SelectionArgs& a) {
-  CLI::Option* list = command.add_option(
-      "--list", a.listFile, "document list file (CP949, e.g. dblist.dat): its documents");
-  command.add_option("--group", a.groups,
-                     "only the documents of this group of the list (repeatable, in this order)")
-      ->needs(list);
-  command.add_option("DOC", a.documents, "analysis documents (.id), in this order")->excludes(list);
 }
 
 }  // namespace

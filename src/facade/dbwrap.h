@@ -14,6 +14,7 @@
 //   Mideungjae  미등재어 unregistered-word dictionary (.mdj)     lexicon/unregistered_dictionary.h
 //   Sujung      수정     (auto-)correction list                  lexicon/auto_correction.h
 //   review      재검토   analysis review, consistent fixes       lexicon/analysis_review.h
+//   Yongrye     용례     concordance and collocations           analysis/
 //   CDicPage, CMiPage: the homonym page and the unregistered-word page of the dictionary bar.
 #pragma once
 
@@ -21,6 +22,9 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/collocations.h"
+#include "analysis/concordance.h"
+#include "analysis/concordance_query.h"
 #include "common/result_codes.h"
 #include "lexicon/analysis_review.h"
 #include "lexicon/auto_correction.h"
@@ -235,6 +239,20 @@ class DBWrap {
   }
   [[nodiscard]] ResultCode writeTongRec2(const std::string& file, std::string_view item, int count) {
     return stats::writeTongRec2(file, item, count);
+  }
+
+  // ---- concordance and collocations (analysis/) --------------------------------------
+  // A typed query (CP949) read against the tag set's class names (`tags` may be null).
+  [[nodiscard]] analysis::QueryParse parseYongryeQuery(std::string_view query, const TagManager* tags) {
+    return analysis::parseQuery(query, tags);
+  }
+  [[nodiscard]] analysis::ConcordanceResult findYongrye(const analysis::ConcordanceRequest& request,
+                                                        const ProgressFn& progress = {}) {
+    return analysis::runConcordance(request, progress);
+  }
+  [[nodiscard]] analysis::CollocationResult findCollocates(const analysis::CollocationRequest& request,
+                                                           const ProgressFn& progress = {}) {
+    return analysis::runCollocations(request, progress);
   }
 
  private:

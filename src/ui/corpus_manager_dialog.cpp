@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "lexicon/batch_modification.h"
 #include "ui_base/qt_text.h"
 #include "ui_base/report_viewer.h"
 #include "ui_base/user_interaction.h"
@@ -140,6 +141,7 @@ QVBoxLayout* CorpusManagerDialog::buildButtonColumn() {
       {"통계 파일 생성", &CorpusManagerDialog::buildStatistics},
       {"텍스트 저장", &CorpusManagerDialog::saveTexts},
       {"사용 예 검색", &CorpusManagerDialog::searchExamples},
+      {"용례 검색", &CorpusManagerDialog::openConcordance},
       {"분석 문헌 가져오기", &CorpusManagerDialog::importDocuments},
       {"확 인", &CorpusManagerDialog::acceptList},
   };
@@ -441,6 +443,22 @@ void CorpusManagerDialog::finish() {
   const std::optional<std::string> document = list_.documentToOpen();
   if (!saveList()) return;
   chosen_ = document;
+  accept();
+}
+
+void CorpusManagerDialog::openConcordance() {
+  takeViewState();
+  // A selected group stands for its documents; each document is searched once.
+  std::vector<std::string> documents;
+  for (const batch::BatchDocument& d : batch::documentsOfSelection(list_, list_.selectedNodes())) {
+    documents.push_back(d.path);
+  }
+  if (documents.empty()) {
+    ui_.message(QStringLiteral("용례를 찾을 문헌을 고르세요."));
+    return;
+  }
+  if (!saveList()) return;
+  concordanceDocuments_ = std::move(documents);
   accept();
 }
 

@@ -55,6 +55,7 @@ class CorpusManagerDialog : public QDialog {
   void saveTexts();         // "텍스트 저장", in the format chosen beside it
   void importDocuments();   // "분석 문헌 가져오기"; what it made joins the selected group
   void searchExamples();    // "사용 예 검색"
+  void openConcordance();   // "용례 검색": closes the dialog to search the selected documents
   void createGroup();       // "폴더 생성"
   void removeSelected();    // "삭제", Delete key
   void acceptList();        // "확 인"
@@ -62,6 +63,8 @@ class CorpusManagerDialog : public QDialog {
 
   // The document "확 인" or a double-click chose (nullopt when none).
   const std::optional<std::string>& chosenDocument() const { return chosen_; }
+  // The documents "용례 검색" closed the dialog to search (empty otherwise).
+  const std::vector<std::string>& concordanceDocuments() const { return concordanceDocuments_; }
 
   const corpus::DocumentList& list() const { return list_; }
   QTreeView* tree() const { return tree_; }
@@ -102,6 +105,7 @@ class CorpusManagerDialog : public QDialog {
   corpus::DocumentList list_;
   bool loadFailed_ = false;
   std::optional<std::string> chosen_;
+  std::vector<std::string> concordanceDocuments_;
   CorpusTreeModel* model_;
   QTreeView* tree_;
   QComboBox* textFormat_ = nullptr;

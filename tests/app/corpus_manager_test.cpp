@@ -436,6 +436,22 @@ class CorpusManagerTest : public QObject {
     QCOMPARE(o.options().output, file("hits.txt"));
   }
 
+  void concordanceTakesTheSelectedDocumentsAndGroups() {
+    const std::string a = file("a.id"), b = file("b.id"), c = file("c.id");
+    test::writeFile(listFile, "1G\n" + docLine(a) + docLine(b) + "1H\n" + docLine(c));
+    auto d = open();
+    d->openConcordance();
+    QCOMPARE(ui->messages, QStringList({"용례를 찾을 문헌을 고르세요."}));
+    QVERIFY(d->concordanceDocuments().empty());
+    select(*d, {1, std::size_t{0}});
+    select(*d, {0, std::nullopt});
+    select(*d, {0, std::size_t{1}});  // also in the selected group: searched once
+    d->openConcordance();
+    QCOMPARE(d->result(), int(QDialog::Accepted));
+    QCOMPARE(d->concordanceDocuments(), (std::vector<std::string>{a, b, c}));
+    QVERIFY(!d->chosenDocument());
+  }
+
   void exampleSearchCollectsEveryDocumentAndOpensTheOutput() {
     const std::string a = file("a.id"), b = file("b.id"), out = file("hits.txt");
     test::writeDocument(a, sampleRecords("SVAAAAA", 3));

@@ -24,6 +24,9 @@ QT_QPA_PLATFORM=offscreen "$bin/selvanor" --version | grep -q '^selvanor ' || fa
 sample="$share/selvanor/sample"
 "$bin/selvanor-cli" build "$sample/sample.txt" "$scratch/sample.id" >/dev/null
 "$bin/selvanor-cli" export document "$scratch/sample.id" "$scratch/sample.txt" >/dev/null
+# A copy the program did not write is verified by the installed verifier.
+cp "$scratch/sample.id" "$scratch/copied.id"
+[ "$("$bin/../libexec/selvanor/selvanor-verify" "$scratch/copied.id")" = "lsn 0" ] || fail "the installed verifier"
 [ -s "$scratch/sample.txt" ] ||
   fail "the sample document is empty"
 "$bin/selvanor-cli" tags "$share/selvanor/tag.txt" >/dev/null || fail "the installed tag file"

@@ -11,31 +11,6 @@
 
 namespace selvanor::test {
 
-namespace {
-
-// Every test process works in a home and cache folder of its own, never the user's: the
-// program remembers verified files in the cache folder and settings under the home.
-struct OwnHome {
-  std::string path;
-  OwnHome() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "selvanor-home-XXXXXX").string();
-    if (char* made = ::mkdtemp(pattern.data())) {
-      path = made;
-      ::setenv("HOME", path.c_str(), 1);
-      ::setenv("XDG_CACHE_HOME", (path + "/cache").c_str(), 1);
-      ::setenv("XDG_CONFIG_HOME", (path + "/config").c_str(), 1);
-    }
-  }
-  ~OwnHome() {
-    std::error_code ec;
-    if (!path.empty()) std::filesystem::remove_all(path, ec);
-  }
-};
-
-const OwnHome ownHome;
-
-}  // namespace
-
 ScratchDir::ScratchDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "selvanor-test-XXXXXX").string();
   if (char* made = ::mkdtemp(pattern.data())) {

@@ -236,12 +236,15 @@ std::string selfFolder() {
 
 bool executable(const std::string& path) { return !path.empty() && ::access(path.c_str(), X_OK) == 0; }
 
-// selvanor-verify: named by SELVANOR_VERIFY, beside the running program (installed and
-// built programs alike), or in the build's program folder (tests run from elsewhere).
+// selvanor-verify: named by SELVANOR_VERIFY, beside the running program (as built), in
+// ../libexec/selvanor/ from it (as installed), or in the build's program folder (tests run
+// from elsewhere).
 std::string verifierPath() {
   if (const char* named = std::getenv("SELVANOR_VERIFY"); named && executable(named)) return named;
   const std::string beside = selfFolder() + "/selvanor-verify";
   if (executable(beside)) return beside;
+  const std::string installed = selfFolder() + "/../libexec/selvanor/selvanor-verify";
+  if (executable(installed)) return installed;
 #ifdef SELVANOR_BUILD_BIN_DIR
   const std::string built = std::string(SELVANOR_BUILD_BIN_DIR) + "/selvanor-verify";
   if (executable(built)) return built;
