@@ -259,7 +259,7 @@ ResultCode readPairs(const std::string& fixPath, std::vector<correction::Pair>& 
 bool startCopy(const std::string& document, std::optional<DatabaseReplacement>& target,
                Storage& copy, std::optional<std::uint32_t> lastLogFile) {
   target.emplace(document);
-  if (!target->refusal().empty() || !copyFile(document, target->temporaryPath())) return false;
+  if (target->inUse() || !copyFile(document, target->temporaryPath())) return false;
   if (lastLogFile) integrity::vouch(target->temporaryPath(), *lastLogFile);
   return copy.open(target->temporaryPath(), nullptr, OpenMode::ExistingOnly);
 }

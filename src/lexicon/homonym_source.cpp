@@ -120,7 +120,7 @@ ResultCode homonym::HomonymDictionary::makeDongumDB(const std::string& source, c
   // Built beside the target: a bad record or a failed write keeps the previous dictionary.
   DatabaseReplacement target(dictionary);
   Storage dic;
-  if (!target.refusal().empty() || !dic.openWithCursor(target.temporaryPath())) {
+  if (target.inUse() || !dic.openWithCursor(target.temporaryPath())) {
     return failWith(result::kOpenError, kOp, "DB open error");
   }
   // The senses of one head word come one after another: they are written together, once.

@@ -329,7 +329,7 @@ ResultCode stats::makeTongDB(const std::string& document, const ProgressFn& prog
     return result::kOk;
   }
   DatabaseReplacement replacement(target);
-  if (!replacement.refusal().empty()) {
+  if (replacement.inUse()) {
     return failWith(result::kInsertError, kOp, "in use by another program");
   }
   if (!writeStatistics(counts, replacement.temporaryPath())) return result::kInsertError;

@@ -50,7 +50,7 @@ class DocumentWriter {
   // Creates the temporary document; false when it cannot be opened or the target may not
   // be replaced (another program has it open: refused before any work).
   [[nodiscard]] bool open() {
-    return target_.refusal().empty() && doc_.openWithCursor(target_.temporaryPath());
+    return !target_.inUse() && doc_.openWithCursor(target_.temporaryPath());
   }
   // Stores (or replaces) a record under its serial.
   [[nodiscard]] bool put(const AnalysisRecord& record);

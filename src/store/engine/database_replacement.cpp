@@ -24,11 +24,14 @@ DatabaseReplacement::DatabaseReplacement(std::string target) : file_(std::move(t
   }
 }
 
+bool DatabaseReplacement::inUse() {
+  if (busy_.empty()) return false;
+  noteRefusal(busy_);
+  return true;
+}
+
 std::string DatabaseReplacement::refusal() {
-  if (!busy_.empty()) {
-    noteRefusal(busy_);
-    return "in use by another program";
-  }
+  if (inUse()) return "in use by another program";
   return file_.refusal();
 }
 

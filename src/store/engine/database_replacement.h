@@ -28,8 +28,11 @@ class DatabaseReplacement {
   const std::string& realTarget() const { return file_.realTarget(); }
   const std::string& temporaryPath() const { return file_.temporaryPath(); }
 
-  // Why the target may not be replaced (FileReplacement's reasons, or "in use by another
-  // program"); empty when it may. The reason for the user is noted (common/refusal.h).
+  // True when another program reads or changes the target (or this one changes it): the
+  // work should not start. The reason for the user is noted (common/refusal.h).
+  [[nodiscard]] bool inUse();
+  // Why the target may not be replaced (in use, or FileReplacement's reasons); empty when
+  // it may.
   [[nodiscard]] std::string refusal();
   // Renames the finished temporary over the target (the temporary closed by the caller)
   // and vouches for the new file, whose pages carry log positions up to `lastLogFile`

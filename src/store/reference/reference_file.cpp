@@ -167,7 +167,7 @@ ResultCode buildReferenceFile(const std::string& document, const std::string& re
 
   DatabaseReplacement target(reference);
   Storage ref;
-  if (!target.refusal().empty() || !ref.open(target.temporaryPath())) {
+  if (target.inUse() || !ref.open(target.temporaryPath())) {
     return failWith(result::kInsertError, kOp, "DB open error of reference file");
   }
   const bool stored = grouper.finish([&](std::string_view w, std::string_view list) {
