@@ -41,21 +41,27 @@ double msSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// The floor of a read-only command: a cursor walk through a bare handle.
+// The floor of a read-only command: the same cursor walk (same cache, same buffers)
+// through a bare handle, without lock, verdict or log look-up.
 long bareWalk(const std::string& file) {
   DB* db = nullptr;
   long n = 0;
   if (db_create(&db, nullptr, 0) != 0) return -1;
-  db->set_cachesize(db, 0, 1024 * 1024, 1);
-  if (db->open(db, nullptr, file.c_str(), nullptr, DB_BTREE, DB_RDONLY, 0) == 0) {
+  db->set_flags(db, DB_RECNUM);
+  db->set_pagesize(db, Storage::kPageSize);
+  db->set_cachesize(db, 0, Storage::kDefaultCacheBytes, 1);
+  if (db->open(db, nullptr, file.c_str(), nullptr, DB_BTREE, 0, 0) == 0) {
     DBC* c = nullptr;
     DBT k{}, v{};
+    k.flags = v.flags = DB_DBT_REALLOC;
     if (db->cursor(db, nullptr, &c, 0) == 0) {
       while (c->get(c, &k, &v, DB_NEXT) == 0) {
         if (codec::decodeRecord({static_cast<const char*>(v.data), v.size})) ++n;
       }
       c->close(c);
     }
+    std::free(k.data);
+    std::free(v.data);
   }
   db->close(db, 0);
   return n;
@@ -72,37 +78,43 @@ long storageWalk(const std::string& file) {
 }
 
 // The change itself: `count` puts as one transaction, log and pages synced, in a bare
-// environment that stays open (no lock, no log folder made or removed, no verdict).
+// environment that stays open (no lock, no log folder made or removed, no verdict), on a
+// copy of `file` whose log stamps are cleared first; the best of five.
 double bareChangeMs(const std::string& dir, const std::string& file, int count) {
   const std::string home = dir + "/bare-env";
   fs::remove_all(home);
   fs::create_directories(home);
+  const std::string copy = home + "/copy.db";
+  fs::copy_file(file, copy);
   DB_ENV* env = nullptr;
   DB* db = nullptr;
-  double ms = -1;
+  double best = -1;
   if (db_env_create(&env, 0) == 0 &&
       env->open(env, home.c_str(),
                 DB_CREATE | DB_INIT_LOG | DB_INIT_MPOOL | DB_INIT_TXN | DB_PRIVATE, 0) == 0 &&
-      db_create(&db, env, 0) == 0 &&
-      db->open(db, nullptr, file.c_str(), nullptr, DB_BTREE, DB_AUTO_COMMIT, 0) == 0) {
-    const auto start = Clock::now();
-    DB_TXN* txn = nullptr;
-    env->txn_begin(env, nullptr, &txn, 0);
-    for (int i = 0; i < count; ++i) {
-      const std::string key = "BAREKEY" + std::to_string(i);
-      const std::string value = codec::encodeTriple(key, "w", "a/NNG");
-      DBT k{const_cast<char*>(key.data()), static_cast<u_int32_t>(key.size())};
-      DBT v{const_cast<char*>(value.data()), static_cast<u_int32_t>(value.size())};
-      db->put(db, txn, &k, &v, 0);
+      env->lsn_reset(env, "copy.db", 0) == 0 && db_create(&db, env, 0) == 0 &&
+      db->open(db, nullptr, "copy.db", nullptr, DB_BTREE, DB_AUTO_COMMIT, 0) == 0) {
+    for (int round = 0; round < 5; ++round) {
+      const auto start = Clock::now();
+      DB_TXN* txn = nullptr;
+      env->txn_begin(env, nullptr, &txn, 0);
+      for (int i = 0; i < count; ++i) {
+        const std::string key = "BAREKEY" + std::to_string(round * 100 + i);
+        const std::string value = codec::encodeTriple(key, "w", "a/NNG");
+        DBT k{const_cast<char*>(key.data()), static_cast<u_int32_t>(key.size())};
+        DBT v{const_cast<char*>(value.data()), static_cast<u_int32_t>(value.size())};
+        db->put(db, txn, &k, &v, 0);
+      }
+      txn->commit(txn, 0);
+      db->sync(db, 0);
+      const double ms = msSince(start);
+      if (best < 0 || ms < best) best = ms;
     }
-    txn->commit(txn, 0);
-    db->sync(db, 0);
-    ms = msSince(start);
   }
   if (db) db->close(db, 0);
   if (env) env->close(env, 0);
   fs::remove_all(home);
-  return ms;
+  return best;
 }
 
 }  // namespace
@@ -158,14 +170,16 @@ int main(int argc, char** argv) {
     if (!w.finish()) return 1;
   }
   auto t = Clock::now();
-  if (merge::mergeBunsukDB(doc, five) != result::kOk) return 1;
-  const double mergeMs = msSince(t);
-  const std::string bareCopy = dir + "/bare.id";
-  fs::copy_file(doc, bareCopy, fs::copy_options::overwrite_existing);
-  const double bareMs = bareChangeMs(dir, bareCopy, 5);
-  fs::remove(bareCopy);
+  double mergeMs = -1;
+  for (int round = 0; round < 5; ++round) {
+    t = Clock::now();
+    if (merge::mergeBunsukDB(doc, five) != result::kOk) return 1;
+    const double ms = msSince(t);
+    if (mergeMs < 0 || ms < mergeMs) mergeMs = ms;
+  }
+  const double bareMs = bareChangeMs(dir, doc, 5);
   std::printf("%-44s %9.1f ms   bare change %9.1f ms   beyond it %.1f ms\n",
-              "5-record merge", mergeMs, bareMs, mergeMs - bareMs);
+              "5-record merge (best of 5)", mergeMs, bareMs, mergeMs - bareMs);
   walkRow("read-only walk, just changed");
 
   // A grid edit: open the grid, one removal made durable.
@@ -175,11 +189,15 @@ int main(int argc, char** argv) {
     t = Clock::now();
     if (!gridedit::removeRow(grid, static_cast<int>(tokens / 2))) return 1;
     const double first = msSince(t);
-    t = Clock::now();
-    if (!gridedit::removeRow(grid, static_cast<int>(tokens / 3))) return 1;
-    const double second = msSince(t);
-    std::printf("%-44s %9.1f ms   next edit %9.1f ms   beyond the bare change %.1f ms\n",
-                "grid edit (first takes the log)", first, second, first - bareMs);
+    double second = -1;
+    for (int round = 0; round < 5; ++round) {
+      t = Clock::now();
+      if (!gridedit::removeRow(grid, static_cast<int>(tokens / 3) + round)) return 1;
+      const double ms = msSince(t);
+      if (second < 0 || ms < second) second = ms;
+    }
+    std::printf("%-44s %9.1f ms   next edits %8.1f ms   beyond the bare change %.1f ms\n",
+                "grid edit (the first takes the log)", first, second, first - bareMs);
   }
 
   // A homonym dictionary add on a dictionary of a size users keep.
@@ -197,12 +215,17 @@ int main(int argc, char** argv) {
       if (!s.close()) return 1;
     }
     homonym::HomonymDictionary d;
-    t = Clock::now();
-    if (d.addDongumRec(dic, {"HEADX", "HEADX01", " ", "meaning"}) != result::kOk) return 1;
-    const double addMs = msSince(t);
+    double addMs = -1;
+    for (int round = 0; round < 5; ++round) {
+      const std::string head = "HEADX" + std::to_string(round);
+      t = Clock::now();
+      if (d.addDongumRec(dic, {head, head + "01", " ", "meaning"}) != result::kOk) return 1;
+      const double ms = msSince(t);
+      if (addMs < 0 || ms < addMs) addMs = ms;
+    }
+    const double bareAdd = bareChangeMs(dir, dic, 1);
     std::printf("%-44s %9.1f ms   bare change %9.1f ms   beyond it %.1f ms\n",
-                "homonym dictionary add", addMs, bareChangeMs(dir, dic, 1),
-                addMs - bareChangeMs(dir, dic, 1));
+                "homonym dictionary add (best of 5)", addMs, bareAdd, addMs - bareAdd);
   }
 
   // A file from elsewhere: the first open verifies it; db5.3_verify on the same file.

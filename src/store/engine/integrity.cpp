@@ -252,12 +252,6 @@ std::string verifierPath() {
   return {};
 }
 
-// A sound file verifies at tens of MB a second; the key-order pass can go round for ever on
-// some damaged pages, and the limit ends it as a verdict of damage.
-unsigned timeLimitSeconds(std::uint64_t size) {
-  return static_cast<unsigned>(5 + size / (4u << 20));
-}
-
 // Bytes the child has read so far, for progress.
 std::uint64_t bytesRead(pid_t pid) {
   std::ifstream io("/proc/" + std::to_string(pid) + "/io");
@@ -360,6 +354,10 @@ Outcome verifyInChild(const std::string& file, std::uint64_t size) {
 }
 
 }  // namespace
+
+unsigned timeLimitSeconds(std::uint64_t size) {
+  return static_cast<unsigned>(5 + size / (4u << 20));
+}
 
 bool verifyHere(const std::string& file) {
   // A private environment whose scratch files go where TMPDIR says (the verifier sorts

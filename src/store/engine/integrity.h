@@ -53,6 +53,11 @@ void vouch(const std::string& file, std::uint32_t lastLogFile);
 // none was written under a log). nullopt when the file cannot be read.
 [[nodiscard]] std::optional<std::uint32_t> scanLastLogFile(const std::string& file);
 
+// The longest a verification of a file of `size` bytes may take: a sound file verifies at
+// tens of MB a second; the key-order pass can go round for ever on some damaged pages, and
+// the limit ends it as a verdict of damage.
+[[nodiscard]] unsigned timeLimitSeconds(std::uint64_t size);
+
 // Verifies `file` in this process (the body of selvanor-verify): true when sound.
 [[nodiscard]] bool verifyHere(const std::string& file);
 
