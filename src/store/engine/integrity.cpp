@@ -289,10 +289,11 @@ Outcome awaitChild(pid_t pid, int output, const std::string& file, std::uint64_t
     }
     const auto elapsed = Clock::now() - start;
     if (elapsed > limit) overtime = true;
-    // The verifier reads the file about twice (structure, then key order).
+    // The verifier reads the file about twice (structure, then key order), and its page
+    // stamps are read once beside it.
     if (!overtime && watch && elapsed > std::chrono::milliseconds(300)) {
       const double fraction =
-          size ? std::min(0.99, static_cast<double>(bytesRead(pid)) / (2.0 * size)) : 0.0;
+          size ? std::min(0.99, static_cast<double>(bytesRead(pid)) / (3.0 * size)) : 0.0;
       if (!watch(file, fraction)) cancelled = true;
     }
     if (cancelled || overtime) {
