@@ -132,7 +132,10 @@ void FileLock::release() {
     // The readers left in this process keep a shared lock; a downgrade never waits.
     if (::flock(e.fd, LOCK_SH) == 0) e.held = LOCK_SH;
   }
+  const Key key{e.device, e.inode};
   entry_.reset();  // the last holder closes the descriptor, which drops the lock
+  const auto it = registry().entries.find(key);
+  if (it != registry().entries.end() && it->second.expired()) registry().entries.erase(it);
 }
 
 namespace {
