@@ -1,8 +1,11 @@
 // Statistics files: building them from a document, and the two counting writes.
 #include "stats/statistics_file.h"
 
+#include <db.h>
+
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <vector>
@@ -11,7 +14,7 @@
 #include "common/derived_paths.h"
 #include "common/diagnostics.h"
 #include "common/files.h"
-#include "store/engine/database_replacement.h"
+#include "stats/bulk_reader.h"
 #include "store/engine/database_replacement.h"
 #include "store/engine/codecs.h"
 #include "store/corpus/document_list.h"
@@ -241,9 +244,39 @@ class PairCounter {
 };
 
 // Writes the counted pairs into a new statistics file at `file`, one sub-database per tag.
+// The tag databases share one private cache and are written out together at the end: the
+// file is new and not yet in its place (the rename syncs it whole), so closing each tag's
+// database need not sync the file, as a plain handle's close would, once per tag.
 bool writeStatistics(PairCounter& counts, const std::string& file) {
   static constexpr std::string_view kOp = "makeTongDB";
-  Storage store;
+  struct Handles {
+    DB_ENV* env = nullptr;
+    DB* db = nullptr;
+    ~Handles() {
+      if (db) db->close(db, DB_NOSYNC);
+      if (env) env->close(env, 0);
+    }
+  } h;
+  const std::filesystem::path path = std::filesystem::absolute(file);
+  const std::string folder = path.parent_path().string();
+  const std::string name = path.filename().string();
+  if (db_env_create(&h.env, 0) != 0) {
+    h.env = nullptr;
+    reportStoreError(kOp, "DB open error of statistics file");
+    return false;
+  }
+  h.env->set_errfile(h.env, stderr);
+  h.env->set_errpfx(h.env, "Selvanor:DB관련 오류!\n");
+  if (h.env->set_cachesize(h.env, 0, 8u << 20, 1) != 0 ||
+      h.env->open(h.env, folder.c_str(), DB_CREATE | DB_INIT_MPOOL | DB_PRIVATE, 0) != 0) {
+    reportStoreError(kOp, "DB open error of statistics file");
+    return false;
+  }
+  const auto closeTag = [&]() {
+    const int rc = h.db ? h.db->close(h.db, DB_NOSYNC) : 0;
+    h.db = nullptr;
+    return rc == 0;
+  };
   std::string tag;
   std::string value;
   for (const PairCounter::Item& item : counts.takeSorted()) {
@@ -252,13 +285,16 @@ bool writeStatistics(PairCounter& counts, const std::string& file) {
     const std::size_t nul = key.find('\0');
     const std::string_view entryTag = key.substr(0, nul);
     const std::string_view morpheme = key.substr(nul + 1);
-    if (!store.isOpen() || entryTag != tag) {
-      if (store.isOpen() && !store.close()) {
+    if (!h.db || entryTag != tag) {
+      if (!closeTag()) {
         reportStoreError(kOp, "DB write error");
         return false;
       }
       tag.assign(entryTag);
-      if (!store.configure() || !store.openConfigured(file, tag.c_str())) {
+      // The fixed configuration of every file of the system.
+      if (db_create(&h.db, h.env, 0) != 0 || h.db->set_flags(h.db, DB_RECNUM) != 0 ||
+          h.db->set_pagesize(h.db, Storage::kPageSize) != 0 ||
+          h.db->open(h.db, nullptr, name.c_str(), tag.c_str(), DB_BTREE, DB_CREATE, 0644) != 0) {
         reportStoreError(kOp, "DB open error of statistics file");
         return false;
       }
@@ -270,12 +306,21 @@ bool writeStatistics(PairCounter& counts, const std::string& file) {
     value.clear();
     codec::appendString(value, morpheme);
     codec::appendU32(value, static_cast<std::uint32_t>(count));
-    if (!store.put(morpheme, value)) {
+    DBT k{const_cast<char*>(morpheme.data()), static_cast<u_int32_t>(morpheme.size())};
+    DBT v{value.data(), static_cast<u_int32_t>(value.size())};
+    if (h.db->put(h.db, nullptr, &k, &v, 0) != 0) {
       reportStoreError(kOp, "DB insert error");
       return false;
     }
   }
-  if (!store.close()) {
+  // Every page written out once (the rename that follows syncs the file).
+  if (!closeTag() || h.env->memp_sync(h.env, nullptr) != 0) {
+    reportStoreError(kOp, "DB write error");
+    return false;
+  }
+  const int closed = h.env->close(h.env, 0);
+  h.env = nullptr;
+  if (closed != 0) {
     reportStoreError(kOp, "DB write error");
     return false;
   }
@@ -292,29 +337,35 @@ ResultCode stats::makeTongDB(const std::string& document, const ProgressFn& prog
   }
   PairCounter counts;
   {
-    Storage doc;
-    if (!doc.openWithCursor(document, nullptr, OpenMode::ExistingOnly)) {
+    BulkReader doc;
+    if (!doc.open(document, nullptr)) {
       return failWith(result::kOpenError, kOp, "DB open error");
     }
     std::string scratch;
     std::size_t skipped = 0;
     std::string firstSkipped;
+    bool cancelled = false, foreign = false;
     const auto count = [&counts](std::string_view m, std::string_view t) { counts.add(m, t); };
-    ProgressReporter reporter(progress, doc.recordCount().value_or(0));
-    for (bool more = doc.first(); more; more = doc.next()) {
-      if (!reporter.step()) return result::kCancelled;
-      const std::optional<std::string_view> analysis = analysisOf(doc.value());
+    ProgressReporter reporter(progress, doc.recordCount());
+    const bool read = doc.forEach([&](std::string_view key, std::string_view value) {
+      if (!reporter.step()) {
+        cancelled = true;
+        return false;
+      }
+      const std::optional<std::string_view> analysis = analysisOf(value);
       if (!analysis) {
         // A foreign or damaged file: counting only part of it would look like a result.
-        return failWith(result::kOpenError, kOp, "DB value error");
+        foreign = true;
+        return false;
       }
       const stats::PieceCounts pieces = cutPieces(*analysis, scratch, count);
-      if (pieces.skipped > 0 && skipped == 0) firstSkipped.assign(doc.key());
+      if (pieces.skipped > 0 && skipped == 0) firstSkipped.assign(key);
       skipped += pieces.skipped;
-    }
-    if (doc.lastResult() != DB_NOTFOUND) {
-      return failWith(result::kOpenError, kOp, "DB read error");
-    }
+      return true;
+    });
+    if (cancelled) return result::kCancelled;
+    if (foreign) return failWith(result::kOpenError, kOp, "DB value error");
+    if (!read) return failWith(result::kOpenError, kOp, "DB read error");
     if (skipped > 0) {
       writeDiagnostic("DBWrap::makeTongDB => " + std::to_string(skipped) +
                       " piece(s) without morpheme or tag not counted, first in record " +

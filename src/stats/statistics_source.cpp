@@ -1,3 +1,4 @@
+#include "stats/bulk_reader.h"
 #include "stats/statistics_source.h"
 
 #include <db.h>
@@ -34,70 +35,6 @@ std::optional<std::int32_t> countOf(std::string_view key, std::string_view value
   return count;
 }
 
-// One tag database of a statistics file, read many records per call: a run reads every
-// record of every file it names, and the per-record cursor calls cost more than the
-// counting. Configured as every file of the system is (DB_RECNUM, 4096-byte pages).
-class BulkReader {
- public:
-  BulkReader() = default;
-  BulkReader(const BulkReader&) = delete;
-  BulkReader& operator=(const BulkReader&) = delete;
-  ~BulkReader() {
-    if (cursor_) cursor_->close(cursor_);
-    if (db_) db_->close(db_, 0);  // also after a failed open, as Berkeley DB requires
-  }
-
-  [[nodiscard]] bool open(const std::string& path, const std::string& tag) {
-    // Checked and locked as every database file is before it is read.
-    auto lock = Storage::admitReader(path);
-    if (!lock) return false;
-    lock_ = std::move(*lock);
-    if (db_create(&db_, nullptr, 0) != 0) {
-      db_ = nullptr;
-      return false;
-    }
-    db_->set_errfile(db_, stderr);
-    db_->set_errpfx(db_, "Selvanor:DB관련 오류!\n");
-    return db_->set_flags(db_, DB_RECNUM) == 0 && db_->set_pagesize(db_, Storage::kPageSize) == 0 &&
-           db_->open(db_, nullptr, path.c_str(), tag.c_str(), DB_BTREE, DB_RDONLY, 0) == 0 &&
-           db_->cursor(db_, nullptr, &cursor_, 0) == 0;
-  }
-
-  // Calls fn(key, value) for every record in key order; false on a read error.
-  template <class Fn>
-  [[nodiscard]] bool forEach(Fn&& fn) {
-    for (;;) {
-      DBT key{}, data{};
-      data.flags = DB_DBT_USERMEM;
-      data.data = buffer_.data();
-      data.ulen = static_cast<u_int32_t>(buffer_.size());
-      const int rc = cursor_->get(cursor_, &key, &data, DB_NEXT | DB_MULTIPLE_KEY);
-      if (rc == DB_NOTFOUND) return true;
-      if (rc == DB_BUFFER_SMALL) {  // one record larger than the buffer
-        buffer_.resize((data.size / 1024 + 1) * 1024 * 2);
-        continue;
-      }
-      if (rc != 0) return false;
-      void* at = nullptr;
-      DB_MULTIPLE_INIT(at, &data);
-      for (;;) {
-        void *k = nullptr, *v = nullptr;
-        u_int32_t kl = 0, vl = 0;
-        DB_MULTIPLE_KEY_NEXT(at, &data, k, kl, v, vl);
-        if (at == nullptr) break;
-        fn(std::string_view(static_cast<const char*>(k), kl),
-           std::string_view(static_cast<const char*>(v), vl));
-      }
-    }
-  }
-
- private:
-  FileLock lock_;  // held while reading
-  DB* db_ = nullptr;
-  DBC* cursor_ = nullptr;
-  std::vector<char> buffer_ = std::vector<char>(1 << 20);
-};
-
 // Calls fn(tag, morpheme, count) for every record of the listed tags' databases of the
 // document's statistics file, tag by tag in list order and in key order within a tag;
 // `progress` is told the tags done of the list.
@@ -117,7 +54,7 @@ ReadFailure forEachRecord(const std::string& document, const std::vector<std::st
     if (std::find(present->begin(), present->end(), tag) == present->end()) continue;
     BulkReader reader;
     bool valid = true;
-    const bool read = reader.open(path, tag) &&
+    const bool read = reader.open(path, tag.c_str()) &&
                       reader.forEach([&](std::string_view morpheme, std::string_view value) {
                         const std::optional<std::int32_t> count = countOf(morpheme, value);
                         if (!count) {
