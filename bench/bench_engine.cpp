@@ -41,6 +41,20 @@ double msSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+// The shortest of `rounds` timed calls of `work(round)` in milliseconds; -1 when a call
+// fails (returns false).
+template <typename Work>
+double bestOf(int rounds, Work&& work) {
+  double best = -1;
+  for (int round = 0; round < rounds; ++round) {
+    const auto start = Clock::now();
+    if (!work(round)) return -1;
+    const double ms = msSince(start);
+    if (best < 0 || ms < best) best = ms;
+  }
+  return best;
+}
+
 // The floor of a read-only command: the same cursor walk (same cache, same buffers)
 // through a bare handle, without lock, verdict or log look-up.
 long bareWalk(const std::string& file) {
@@ -94,8 +108,7 @@ double bareChangeMs(const std::string& dir, const std::string& file, int count) 
                 DB_CREATE | DB_INIT_LOG | DB_INIT_MPOOL | DB_INIT_TXN | DB_PRIVATE, 0) == 0 &&
       env->lsn_reset(env, "copy.db", 0) == 0 && db_create(&db, env, 0) == 0 &&
       db->open(db, nullptr, "copy.db", nullptr, DB_BTREE, DB_AUTO_COMMIT, 0) == 0) {
-    for (int round = 0; round < 5; ++round) {
-      const auto start = Clock::now();
+    best = bestOf(5, [&](int round) {
       DB_TXN* txn = nullptr;
       env->txn_begin(env, nullptr, &txn, 0);
       for (int i = 0; i < count; ++i) {
@@ -105,11 +118,8 @@ double bareChangeMs(const std::string& dir, const std::string& file, int count) 
         DBT v{const_cast<char*>(value.data()), static_cast<u_int32_t>(value.size())};
         db->put(db, txn, &k, &v, 0);
       }
-      txn->commit(txn, 0);
-      db->sync(db, 0);
-      const double ms = msSince(start);
-      if (best < 0 || ms < best) best = ms;
-    }
+      return txn->commit(txn, 0) == 0 && db->sync(db, 0) == 0;
+    });
   }
   if (db) db->close(db, 0);
   if (env) env->close(env, 0);
@@ -169,14 +179,9 @@ int main(int argc, char** argv) {
     }
     if (!w.finish()) return 1;
   }
-  auto t = Clock::now();
-  double mergeMs = -1;
-  for (int round = 0; round < 5; ++round) {
-    t = Clock::now();
-    if (merge::mergeBunsukDB(doc, five) != result::kOk) return 1;
-    const double ms = msSince(t);
-    if (mergeMs < 0 || ms < mergeMs) mergeMs = ms;
-  }
+  const double mergeMs =
+      bestOf(5, [&](int) { return merge::mergeBunsukDB(doc, five) == result::kOk; });
+  if (mergeMs < 0) return 1;
   const double bareMs = bareChangeMs(dir, doc, 5);
   std::printf("%-44s %9.1f ms   bare change %9.1f ms   beyond it %.1f ms\n",
               "5-record merge (best of 5)", mergeMs, bareMs, mergeMs - bareMs);
@@ -186,16 +191,12 @@ int main(int argc, char** argv) {
   {
     RowCache grid;
     if (grid.open(doc) <= 0) return 1;
-    t = Clock::now();
-    if (!gridedit::removeRow(grid, static_cast<int>(tokens / 2))) return 1;
-    const double first = msSince(t);
-    double second = -1;
-    for (int round = 0; round < 5; ++round) {
-      t = Clock::now();
-      if (!gridedit::removeRow(grid, static_cast<int>(tokens / 3) + round)) return 1;
-      const double ms = msSince(t);
-      if (second < 0 || ms < second) second = ms;
-    }
+    const double first =
+        bestOf(1, [&](int) { return gridedit::removeRow(grid, static_cast<int>(tokens / 2)); });
+    const double second = bestOf(5, [&](int round) {
+      return gridedit::removeRow(grid, static_cast<int>(tokens / 3) + round);
+    });
+    if (first < 0 || second < 0) return 1;
     std::printf("%-44s %9.1f ms   next edits %8.1f ms   beyond the bare change %.1f ms\n",
                 "grid edit (the first takes the log)", first, second, first - bareMs);
   }
@@ -215,14 +216,11 @@ int main(int argc, char** argv) {
       if (!s.close()) return 1;
     }
     homonym::HomonymDictionary d;
-    double addMs = -1;
-    for (int round = 0; round < 5; ++round) {
+    const double addMs = bestOf(5, [&](int round) {
       const std::string head = "HEADX" + std::to_string(round);
-      t = Clock::now();
-      if (d.addDongumRec(dic, {head, head + "01", " ", "meaning"}) != result::kOk) return 1;
-      const double ms = msSince(t);
-      if (addMs < 0 || ms < addMs) addMs = ms;
-    }
+      return d.addDongumRec(dic, {head, head + "01", " ", "meaning"}) == result::kOk;
+    });
+    if (addMs < 0) return 1;
     const double bareAdd = bareChangeMs(dir, dic, 1);
     std::printf("%-44s %9.1f ms   bare change %9.1f ms   beyond it %.1f ms\n",
                 "homonym dictionary add (best of 5)", addMs, bareAdd, addMs - bareAdd);
@@ -231,7 +229,7 @@ int main(int argc, char** argv) {
   // A file from elsewhere: the first open verifies it; db5.3_verify on the same file.
   const std::string foreign = dir + "/foreign.id";
   fs::copy_file(doc, foreign, fs::copy_options::overwrite_existing);
-  t = Clock::now();
+  auto t = Clock::now();
   const bool sound = integrity::check(foreign) == integrity::Verdict::Sound;
   const double verifyMs = msSince(t);
   t = Clock::now();

@@ -82,17 +82,37 @@ struct InPlaceChange {
   std::function<ResultCode(const test::ScratchDir&)> firstStep = nullptr;
 };
 
+// A document merge of `added` records (half of them new) into `base`.
+InPlaceChange documentMerge(int base, int added) {
+  return {"document merge",
+          [base, added](const test::ScratchDir& d) {
+            writeRecords(d.file("base.id"), document(0, base, "a"));
+            writeRecords(d.file("added.id"), document(base / 2, added, "b"));
+          },
+          [](const test::ScratchDir& d) {
+            return merge::mergeBunsukDB(d.file("base.id"), d.file("added.id"));
+          },
+          "base.id"};
+}
+
+// One sense added to a homonym dictionary of `headwords` head words.
+InPlaceChange homonymAdd(int headwords) {
+  return {"homonym add",
+          [headwords](const test::ScratchDir& d) {
+            writeRecords(d.file("base.dic"), homonyms(0, headwords, test::k("시장")));
+          },
+          [](const test::ScratchDir& d) {
+            homonym::HomonymDictionary dic;
+            return dic.addDongumRec(d.file("base.dic"),
+                                    {test::k("시장") + "7", test::k("시장") + "709", " ",
+                                     std::string(3000, 'm')});
+          },
+          "base.dic"};
+}
+
 std::vector<InPlaceChange> changes() {
   return {
-      {"document merge",
-       [](const test::ScratchDir& d) {
-         writeRecords(d.file("base.id"), document(0, 3000, "a"));
-         writeRecords(d.file("added.id"), document(1500, 30000, "b"));
-       },
-       [](const test::ScratchDir& d) {
-         return merge::mergeBunsukDB(d.file("base.id"), d.file("added.id"));
-       },
-       "base.id"},
+      documentMerge(3000, 30000),
       {"reference merge",
        [](const test::ScratchDir& d) {
          writeRecords(d.file("a.id"), document(0, 3000, "a"));
@@ -116,17 +136,7 @@ std::vector<InPlaceChange> changes() {
          return dic.mergeDongumDB(d.file("base.dic"), d.file("added.dic"));
        },
        "base.dic"},
-      {"homonym add",
-       [](const test::ScratchDir& d) {
-         writeRecords(d.file("base.dic"), homonyms(0, 3000, test::k("시장")));
-       },
-       [](const test::ScratchDir& d) {
-         homonym::HomonymDictionary dic;
-         return dic.addDongumRec(d.file("base.dic"),
-                                 {test::k("시장") + "7", test::k("시장") + "709", " ",
-                                  std::string(3000, 'm')});
-       },
-       "base.dic"},
+      homonymAdd(3000),
       {"unregistered merge",
        [](const test::ScratchDir& d) {
          Content base, added;
@@ -177,26 +187,8 @@ void expectOldOrNew(const std::string& file, const Outcomes& o, const std::strin
 // and log write they make, through the engine's seam (counted, not timed).
 std::vector<InPlaceChange> smallChanges() {
   return {
-      {"document merge",
-       [](const test::ScratchDir& d) {
-         writeRecords(d.file("base.id"), document(0, 60, "a"));
-         writeRecords(d.file("added.id"), document(30, 400, "b"));
-       },
-       [](const test::ScratchDir& d) {
-         return merge::mergeBunsukDB(d.file("base.id"), d.file("added.id"));
-       },
-       "base.id"},
-      {"homonym add",
-       [](const test::ScratchDir& d) {
-         writeRecords(d.file("base.dic"), homonyms(0, 200, test::k("시장")));
-       },
-       [](const test::ScratchDir& d) {
-         homonym::HomonymDictionary dic;
-         return dic.addDongumRec(d.file("base.dic"),
-                                 {test::k("시장") + "7", test::k("시장") + "709", " ",
-                                  std::string(3000, 'm')});
-       },
-       "base.dic"},
+      documentMerge(60, 400),
+      homonymAdd(200),
       {"grid edit",
        [](const test::ScratchDir& d) { writeRecords(d.file("base.id"), document(0, 300, "a")); },
        [](const test::ScratchDir& d) {
